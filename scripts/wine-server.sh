@@ -12,7 +12,6 @@ case "$action" in
     exit 0 ;;
   stop)
     /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wineserver64 -w </dev/null >/dev/null 2>&1
     exit 0 ;;
 esac
 echo "usage: wine-server.sh start|stop PREFIX" >&2

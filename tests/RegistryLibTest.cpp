@@ -2,6 +2,8 @@
 // and the two installation path lookups.
 #include "tests/harness/Harness.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -260,6 +262,13 @@ TEST_F(SettingsTexts, WrittenTextReadsBackAsAnOwnedCopy) {
 
 TEST_F(SettingsTexts, UnterminatedStoredTextComesBackTerminated) {
     RawSet(HKEY_CURRENT_USER, ProgramKey(), "name", REG_SZ, "abcdef", 6);
+    // Leaves a dirty block of the size the library will ask for on the shared
+    // heap, so that a missing terminator shows instead of a lucky zero.
+    for (size_t size = 6; size <= 8; ++size) {
+        void* dirty = malloc(size);
+        memset(dirty, 'X', size);
+        free(dirty);
+    }
     char* text = nullptr;
     ASSERT_EQ(1, LookUpRegKeyString(HKEY_CURRENT_USER, "name", &text, nullptr));
     EXPECT_STREQ("abcdef", text);

@@ -153,10 +153,10 @@ TEST_F(StandinCoreJournal, IntegersAreDecimalWithSign) {
     core_.VC_SetStatus(177, 1);
     core_.InvokeShortcut(0x31, 0x10, 1);
     core_.SetCmdlineCursorPos(-3, 0);
-    core_.DoPrint(static_cast<WPARAM>(0xFFFFFFFFu), -1);
+    core_.DoPrint(~WPARAM(0), -1);
+    const std::string print = "DoPrint " + std::to_string(~WPARAM(0)) + " -1";
     EXPECT_TRUE(harness::SameSequence(
-        {"VC_SetStatus 177 1", "InvokeShortcut 49 16 1", "SetCmdlineCursorPos -3 0", "DoPrint 4294967295 -1"},
-        harness::JournalLines()));
+        {"VC_SetStatus 177 1", "InvokeShortcut 49 16 1", "SetCmdlineCursorPos -3 0", print}, harness::JournalLines()));
 }
 
 TEST_F(StandinCoreJournal, TextsAreQuotedAndNullTextsSayNull) {
@@ -657,6 +657,42 @@ TEST_F(StandinCoreServices, ShowPositionAndDestroyFollowTheHost) {
          "ShowConsoleWindow 6", "ShowConsoleWindow 9", "HasConsoleWindow", "ShowConsoleWindow 0",
          "DestroyConsoleWindow", "HasConsoleWindow", "ShowConsoleWindow 9", "SetConsolePosition 0 0 10 10"},
         harness::JournalLines()));
+}
+
+// Light pixels in the window's client area as it paints itself for PrintWindow.
+int LightPixelsPrinted(HWND wnd) {
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    PrintWindow(wnd, mem, PW_CLIENTONLY);
+    int light = 0;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x) {
+            COLORREF c = GetPixel(mem, x, y);
+            if (c != CLR_INVALID && GetRValue(c) > 128) ++light;
+        }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return light;
+}
+
+TEST_F(StandinCoreServices, EchoWindowPaintsTheLoggedLines) {
+    HWND wnd = services_.CreateConsoleWindow("Echo", nullptr, nullptr, 0, 0);
+    ASSERT_NE(nullptr, wnd);
+    services_.ShowConsoleWindow(9);
+    harness::PumpUntilIdle();
+    // Enough empty lines to push anything logged before out of sight.
+    for (int i = 0; i < 40; ++i) StandinEcho("");
+    harness::PumpUntilIdle();
+    EXPECT_EQ(0, LightPixelsPrinted(wnd));
+    StandinEcho("VC_SetStatus 177 1 WWWWWWWWWWWWWWWW");
+    harness::PumpUntilIdle();
+    EXPECT_GT(LightPixelsPrinted(wnd), 50);
 }
 
 TEST_F(StandinCoreServices, TemporaryAddressesAreRemovedOneByOneOrAll) {

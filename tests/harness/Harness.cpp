@@ -57,7 +57,9 @@ std::string WindowText(HWND wnd) {
 }
 
 UINT IconOf(HWND dlg) {
+    // Windows numbers the icon 0x14, Wine 0x440.
     HWND iconCtl = GetDlgItem(dlg, 0x14);
+    if (!iconCtl) iconCtl = GetDlgItem(dlg, 0x440);
     if (!iconCtl) return 0;
     const HICON shown = reinterpret_cast<HICON>(SendMessageA(iconCtl, STM_GETICON, 0, 0));
     if (!shown) return 0;
