@@ -12,6 +12,7 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "desk/DeskChildren.h"
+#include "mainwindow/MainWindow.h"
 
 int gCmdLineLock;
 int gShortcutMode;
@@ -141,6 +142,7 @@ bool StartCoreSession() {
     gState = SessionState::Starting;
     const bool started = RunStart();
     gState = started ? SessionState::Running : SessionState::NotLoaded;
+    OnCoreSessionSettled();
     return started;
 }
 
@@ -170,5 +172,6 @@ bool EndCoreSession(bool restart, bool saveRequested) {
     CallEntry(gService.DeleteIPAddresses);
     RegDeleteKeyA(HKEY_USERS, kTempIpKey);
     gState = SessionState::NotLoaded;
+    OnCoreSessionSettled();
     return ended && freed;
 }

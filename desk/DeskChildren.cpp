@@ -72,9 +72,35 @@ void SelectTouchView(int view, bool forced) {
     }
 }
 void SelectFaderBar(int bar) { InterlockedExchange(&current_bar, bar); }
-void RefreshCoreLabels() {}
-void EnableDeskScrollBars(bool) {}
+void RefreshCoreLabels() {
+    RefreshZeroDotLabels();
+    RefreshHighliteSoloLabel();
+}
+HWND DeskScrollBar(bool vertical) { return hMainWnd ? GetDlgItem(hMainWnd, vertical ? 40613 : 40612) : nullptr; }
+void EnableDeskScrollBars(bool enable) {
+    for (bool vertical : {false, true})
+        if (HWND bar = DeskScrollBar(vertical)) EnableWindow(bar, enable);
+}
 void InvalidateLockIndicators() {}
+void InvalidateShortcutIndicator() {}
+
+void HandFaderValueFromCore(HWND fader, int) { InvalidateRect(fader, nullptr, FALSE); }
+// The labels ask the core now; the key windows that show them come later.
+void RefreshZeroDotLabels() { CallEntry(gCore.GetZeroDot); }
+void RefreshHighliteSoloLabel() { CallEntry(gCore.GetHighliteSolo); }
+void RefreshAlignLabel() { CallEntry(gCore.GetAlignButtonText); }
+
+void TooltipNotify(LPARAM) {}
+void DestroyInfoWindow() {
+    if (hInfoShow) DestroyWindow(hInfoShow);
+    hInfoShow = nullptr;
+}
+
+bool BackgroundWindowExists() { return false; }
+void RestackBackground() {}
+
+const char* ConfiguredCdDrive() { return nullptr; }
+void CdPanelRecheckDisc(int) {}
 
 void OpenProgressWindow(const char*) {}
 void CloseProgressWindow() {

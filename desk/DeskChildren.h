@@ -36,6 +36,31 @@ void SelectFaderBar(int bar);
 void RefreshCoreLabels();
 void EnableDeskScrollBars(bool enable);
 void InvalidateLockIndicators();
+// The shortcut-mode indicator of the desk frame.
+void InvalidateShortcutIndicator();
+// The desk scroll bars (ids 40612 and 40613) that the frame creates; null
+// until they exist.
+HWND DeskScrollBar(bool vertical);
+
+// A fader value the core echoes back to its fader window.
+void HandFaderValueFromCore(HWND fader, int value);
+// Key labels that the core decides.
+void RefreshZeroDotLabels();
+void RefreshHighliteSoloLabel();
+void RefreshAlignLabel();
+
+// Tooltip notices and the information window.
+void TooltipNotify(LPARAM notice);
+void DestroyInfoWindow();
+
+// The cover-desktop window.
+bool BackgroundWindowExists();
+void RestackBackground();
+
+// CD player panel: the configured drive text (null when none) and a new test
+// for a disc after a media notice for that drive.
+const char* ConfiguredCdDrive();
+void CdPanelRecheckDisc(int track);
 
 // Progress window and CD player hooks of the session end.
 void OpenProgressWindow(const char* text);

@@ -94,3 +94,5 @@ HWND CreateMainWindow(HINSTANCE instance) {
     if (wnd) CreateMemoryDC(wnd);
     return wnd;
 }
+
+void OnCoreSessionSettled() {}

@@ -8,3 +8,7 @@ constexpr int kDeskHeight = 768;
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 // Creates the window, stores hInst and hMainWnd; null on failure.
 HWND CreateMainWindow(HINSTANCE instance);
+
+// Called when a core session start or end is over, so that requests that
+// arrived during the transition can be served now.
+void OnCoreSessionSettled();

@@ -74,7 +74,8 @@ UINT IconOf(HWND dlg) {
 BOOL CALLBACK CollectButton(HWND child, LPARAM lp) {
     char cls[32] = "";
     GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(child))
+    // At activation the dialog is not shown yet: read the style bit, not visibility.
+    if (lstrcmpiA(cls, "Button") == 0 && (GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE))
         reinterpret_cast<std::vector<std::string>*>(lp)->push_back(WindowText(child));
     return TRUE;
 }
