@@ -72,10 +72,7 @@ void SelectTouchView(int view, bool forced) {
     }
 }
 void SelectFaderBar(int bar) { InterlockedExchange(&current_bar, bar); }
-void RefreshCoreLabels() {
-    RefreshZeroDotLabels();
-    RefreshHighliteSoloLabel();
-}
+void RefreshCoreLabels() {}
 HWND DeskScrollBar(bool vertical) { return hMainWnd ? GetDlgItem(hMainWnd, vertical ? 40613 : 40612) : nullptr; }
 void EnableDeskScrollBars(bool enable) {
     for (bool vertical : {false, true})

@@ -6,6 +6,22 @@
 namespace {
 HBRUSH gGreyBrush;
 HCURSOR gDefaultCursor;
+HBITMAP gBackground;
+RECT gMenuButton = {1, 4, 41, 44};
+
+// Until the desk pictures exist the background is the desk grey.
+HBITMAP MakeGreyPicture() {
+    HDC screen = GetDC(nullptr);
+    HBITMAP picture = CreateCompatibleBitmap(screen, 1024, 768);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, picture);
+    RECT all = {0, 0, 1024, 768};
+    FillRect(dc, &all, gGreyBrush ? gGreyBrush : static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
 }  // namespace
 
 bool CreateDrawingResources(HINSTANCE) {
@@ -18,8 +34,20 @@ bool CreateDrawingResources(HINSTANCE) {
 void ReleaseDrawingResources() {
     if (gGreyBrush) DeleteObject(gGreyBrush);
     gGreyBrush = nullptr;
+    if (gBackground) DeleteObject(gBackground);
+    gBackground = nullptr;
     gDefaultCursor = nullptr;
+    gMenuButton = RECT{1, 4, 41, 44};
 }
 
 HCURSOR DeskDefaultCursor() { return gDefaultCursor ? gDefaultCursor : LoadCursorA(nullptr, IDC_ARROW); }
 HBRUSH DeskGreyBrush() { return gGreyBrush; }
+HCURSOR DeskMoveCursor() { return LoadCursorA(nullptr, IDC_SIZEALL); }
+
+HRGN DeskDragRegion() { return nullptr; }
+RECT DeskMenuButtonRect() { return gMenuButton; }
+void ShiftDeskHitAreas(int dx, int dy) { OffsetRect(&gMenuButton, dx, dy); }
+HBITMAP DeskBackgroundBitmap(int, bool) {
+    if (!gBackground) gBackground = MakeGreyPicture();
+    return gBackground;
+}

@@ -2,6 +2,11 @@
 #pragma once
 #include <windows.h>
 
+// Where the main window goes on the work area: the work area's origin and the
+// desk size (cut to the work area), or the stored size and position clamped so
+// that the whole window stays on the work area. sz holds (width << 16) + height;
+// a stored size with a zero side counts as none.
+RECT MainWindowPlacement(const RECT& work, bool stored, DWORD sz, int xp, int yp);
 // Sizes and places the main window from the work area and the stored values.
 void PlaceMainWindow(HWND main);
 // Loads the window and option settings and opens the echo and monitor windows.

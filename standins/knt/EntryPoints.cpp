@@ -128,7 +128,11 @@ int StartKantrel(void) {
     return static_cast<int>(Result(__func__, 1));
 }
 
+// What the host has set up around the end is kept in kntLib, so that a test
+// can still read it after knt.dll is unloaded.
 int EndKantrel(void) {
+    StandinSetResult("EndKantrel.active", VC_KNT_ACTIVE);
+    StandinSetResult("EndKantrel.mainEnabled", hMainWnd && IsWindowEnabled(hMainWnd));
     StandinEcho("Kantrel stopped");
     return Answer(__func__, {}, 1);
 }
@@ -154,7 +158,10 @@ int ClearScreen(int display) {
     return static_cast<int>(Result(__func__, BlankScreen(display) ? 1 : 0));
 }
 
-int DeleteLanguageMap(void) { return Answer(__func__, {}, 1); }
+int DeleteLanguageMap(void) {
+    StandinSetResult("DeleteLanguageMap.priority", GetPriorityClass(GetCurrentProcess()));
+    return Answer(__func__, {}, 1);
+}
 
 int LoadCompressedShowPossible(int reserved) { return Answer(__func__, {reserved}, 1); }
 
