@@ -19,10 +19,6 @@ ATOM RegisterExtMonitorClass(HINSTANCE instance) {
     return RegisterWindowClass(instance, {"kntOvrinExtMon", nullptr, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC,
                                           kRecordExtra, ProgramIcon(instance), DeskDefaultCursor(), Stock(BLACK_BRUSH)});
 }
-ATOM RegisterKeyClass(HINSTANCE instance) {
-    return RegisterWindowClass(instance, {"_kntButton", nullptr, CS_DBLCLKS | CS_OWNDC, kRecordExtra, nullptr,
-                                          DeskDefaultCursor(), DeskGreyBrush()});
-}
 ATOM RegisterInfoClass(HINSTANCE instance) {
     return RegisterWindowClass(instance, {"vcSHOWINFO", nullptr, CS_OWNDC, 0, nullptr, DeskDefaultCursor(),
                                           Stock(WHITE_BRUSH)});
@@ -56,7 +52,6 @@ ATOM RegisterBackgroundClass(HINSTANCE instance) {
 }
 
 bool CreateFaders(HWND) { return true; }
-bool CreateDeskKeys(HWND) { return true; }
 bool CreateEncoders(HWND) { return true; }
 bool CreateCmdlineWindow(HWND) { return true; }
 bool CreateCDPanel(HWND) { return true; }
@@ -65,14 +60,24 @@ void LayOutDesk(HWND, int, int) {}
 void CreateTooltips(HWND) {}
 void DestroyBackgroundWindow() {}
 
-void SelectTouchView(int view, bool forced) {
-    if (forced || CallEntry(gCore.CanSwitchTouch)) {
-        InterlockedExchange(&current_touch, view);
-        InterlockedExchange(&current_background, view);
-    }
+namespace {
+void ShowControl(int id, bool shown) {
+    if (HWND wnd = hMainWnd ? GetDlgItem(hMainWnd, id) : nullptr) ShowWindow(wnd, shown ? SW_SHOW : SW_HIDE);
 }
-void SelectFaderBar(int bar) { InterlockedExchange(&current_bar, bar); }
-void RefreshCoreLabels() {}
+}  // namespace
+
+// Bars 1 and 3 carry faders 0..9, bars 2 and 4 faders 10..19, bar 5 fader 20.
+void ShowFadersForBar(int bar) {
+    for (int i = 0; i < 20; ++i) {
+        const bool firstTen = i < 10;
+        ShowControl(40000 + i, firstTen ? (bar == 1 || bar == 3) : (bar == 2 || bar == 4));
+    }
+    ShowControl(40020, bar == 5);
+}
+void ShowEncodersForBar(int bar) {
+    for (int i = 0; i < 4; ++i) ShowControl(40500 + i, bar == 6);
+}
+void ApplyCdPanelShowRule(int) {}
 HWND DeskScrollBar(bool vertical) { return hMainWnd ? GetDlgItem(hMainWnd, vertical ? 40613 : 40612) : nullptr; }
 void EnableDeskScrollBars(bool enable) {
     for (bool vertical : {false, true})
@@ -82,10 +87,6 @@ void InvalidateLockIndicators() {}
 void InvalidateShortcutIndicator() {}
 
 void HandFaderValueFromCore(HWND fader, int) { InvalidateRect(fader, nullptr, FALSE); }
-// The labels ask the core now; the key windows that show them come later.
-void RefreshZeroDotLabels() { CallEntry(gCore.GetZeroDot); }
-void RefreshHighliteSoloLabel() { CallEntry(gCore.GetHighliteSolo); }
-void RefreshAlignLabel() { CallEntry(gCore.GetAlignButtonText); }
 
 void TooltipNotify(LPARAM) {}
 void DestroyInfoWindow() {

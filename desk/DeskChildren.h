@@ -4,8 +4,9 @@
 #pragma once
 #include <windows.h>
 
+#include "desk/KeyWnd.h"
+
 ATOM RegisterExtMonitorClass(HINSTANCE instance);
-ATOM RegisterKeyClass(HINSTANCE instance);
 ATOM RegisterInfoClass(HINSTANCE instance);
 ATOM RegisterProgressClass(HINSTANCE instance);
 ATOM RegisterFaderClass(HINSTANCE instance);
@@ -18,7 +19,6 @@ ATOM RegisterBackgroundClass(HINSTANCE instance);
 
 bool CreateTouchWindow(HWND main);
 bool CreateFaders(HWND main);
-bool CreateDeskKeys(HWND main);
 bool CreateEncoders(HWND main);
 bool CreateCmdlineWindow(HWND main);
 bool CreateCDPanel(HWND main);
@@ -30,10 +30,11 @@ void DestroyBackgroundWindow();
 // Number of desk child windows created so far.
 extern int gDeskChildCount;
 
-// Desk view selection and the labels the core decides.
-void SelectTouchView(int view, bool forced);
-void SelectFaderBar(int bar);
-void RefreshCoreLabels();
+// What the fader bar shows of the faders, the encoders and the CD player
+// panel; controls that do not exist are skipped.
+void ShowFadersForBar(int bar);
+void ShowEncodersForBar(int bar);
+void ApplyCdPanelShowRule(int bar);
 void EnableDeskScrollBars(bool enable);
 void InvalidateLockIndicators();
 // The shortcut-mode indicator of the desk frame.
@@ -44,10 +45,6 @@ HWND DeskScrollBar(bool vertical);
 
 // A fader value the core echoes back to its fader window.
 void HandFaderValueFromCore(HWND fader, int value);
-// Key labels that the core decides.
-void RefreshZeroDotLabels();
-void RefreshHighliteSoloLabel();
-void RefreshAlignLabel();
 
 // Tooltip notices and the information window.
 void TooltipNotify(LPARAM notice);

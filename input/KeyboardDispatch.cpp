@@ -20,3 +20,9 @@ int ModifierFlags() {
 }  // namespace
 
 void DispatchShortcut(int vk, int pressed) { CallEntry(gCore.InvokeShortcut, vk, ModifierFlags(), pressed); }
+
+// Programmed shortcuts are not kept yet, so no key has one.
+bool ProgrammedShortcutText(int, char* buf, size_t size) {
+    if (buf && size) buf[0] = '\0';
+    return false;
+}

@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, RestartKeepsTheWindowsAndRereadsTheView) {
     EXPECT_EQ(SessionState::Running, CoreSessionState());
     // The first touch-view selection finds no core to ask and is refused.
     EXPECT_TRUE(SameSequence({"DeleteLanguageMap", "DeleteIPAddresses", "StartKantrel", "CanSwitchTouch",
-                              "VC_OnKeyDown 1 0 0"},
+                              "GetZeroDot", "GetHighliteSolo", "VC_OnKeyDown 1 0 0"},
                              CoreCalls()));
 }
 

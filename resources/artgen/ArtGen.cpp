@@ -1,67 +1,626 @@
-// Generates the host's pictures (icons, and later bitmaps and cursors) into
-// the folder named on the command line, so no binary art is kept in the repo.
+// Generates the host's pictures (icon, bitmaps and cursors) into the folder
+// named on the command line, so no binary art is kept in the repo. The desk
+// background takes its key wells from the desk key table itself, so moving a
+// key in the table moves its well with it.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include "desk/KeyTable.h"
 
 namespace {
 
 struct Rgba { uint8_t r, g, b, a; };
 
+constexpr Rgba kClear = {0, 0, 0, 0};
+constexpr Rgba kBlack = {0, 0, 0, 255};
+constexpr Rgba kWhite = {255, 255, 255, 255};
+
+Rgba Scaled(Rgba c, double f) {
+    auto ch = [f](uint8_t v) { return uint8_t(std::clamp(int(std::lround(v * f)), 0, 255)); };
+    return Rgba{ch(c.r), ch(c.g), ch(c.b), c.a};
+}
+Rgba Mixed(Rgba a, Rgba b, double t) {
+    auto ch = [t](uint8_t x, uint8_t y) { return uint8_t(std::lround(x + (y - x) * t)); };
+    return Rgba{ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), 255};
+}
+
 struct Image {
     int w, h;
     std::vector<Rgba> px;
-    Image(int width, int height) : w(width), h(height), px(size_t(width) * height, Rgba{0, 0, 0, 0}) {}
+    Image(int width, int height, Rgba fill = kClear) : w(width), h(height), px(size_t(width) * height, fill) {}
+    void Set(int x, int y, Rgba c) {
+        if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + x] = c;
+    }
+    Rgba At(int x, int y) const { return px[size_t(y) * w + x]; }
     void Fill(int x0, int y0, int x1, int y1, Rgba c) {
         for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + x] = c;
+            for (int x = x0; x < x1; ++x) Set(x, y, c);
+    }
+    // A one-pixel outline; light on top and left, dark on bottom and right,
+    // so a raised thing and a well differ only in which colour goes where.
+    void Bevel(int x0, int y0, int x1, int y1, Rgba light, Rgba dark) {
+        Fill(x0, y0, x1, y0 + 1, light);
+        Fill(x0, y0, x0 + 1, y1, light);
+        Fill(x0, y1 - 1, x1, y1, dark);
+        Fill(x1 - 1, y0, x1, y1, dark);
+    }
+    void Line(int x0, int y0, int x1, int y1, Rgba c) {
+        const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+        for (int i = 0; i <= steps; ++i) {
+            const double t = steps ? double(i) / steps : 0.0;
+            Set(int(std::lround(x0 + (x1 - x0) * t)), int(std::lround(y0 + (y1 - y0) * t)), c);
+        }
+    }
+    void Ellipse(double cx, double cy, double rx, double ry, Rgba c) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+                if (dx * dx + dy * dy <= 1.0) Set(x, y, c);
+            }
+    }
+    void Paste(const Image& src, int x0, int y0) {
+        for (int y = 0; y < src.h; ++y)
+            for (int x = 0; x < src.w; ++x)
+                if (src.At(x, y).a) Set(x0 + x, y0 + y, src.At(x, y));
     }
 };
+
+// ---- file writers ----------------------------------------------------------
 
 void Put16(std::vector<uint8_t>& out, unsigned v) { out.push_back(v & 0xFF); out.push_back((v >> 8) & 0xFF); }
 void Put32(std::vector<uint8_t>& out, unsigned v) { Put16(out, v & 0xFFFF); Put16(out, v >> 16); }
 
-// A 32-bit icon image: BITMAPINFOHEADER with doubled height, bottom-up BGRA
-// rows, then the 1-bit AND mask (all zero: alpha decides).
-std::vector<uint8_t> IconImage(const Image& img) {
-    std::vector<uint8_t> out;
-    Put32(out, 40); Put32(out, img.w); Put32(out, img.h * 2);
-    Put16(out, 1); Put16(out, 32); Put32(out, 0);
-    const unsigned maskStride = ((img.w + 31) / 32) * 4;
-    Put32(out, img.w * img.h * 4 + maskStride * img.h);
-    Put32(out, 0); Put32(out, 0); Put32(out, 0); Put32(out, 0);
-    for (int y = img.h - 1; y >= 0; --y)
-        for (int x = 0; x < img.w; ++x) {
-            const Rgba& c = img.px[size_t(y) * img.w + x];
-            out.push_back(c.b); out.push_back(c.g); out.push_back(c.r); out.push_back(c.a);
-        }
-    out.insert(out.end(), maskStride * img.h, 0);
-    return out;
-}
-
-bool WriteIcon(const std::string& path, const std::vector<Image>& images) {
-    std::vector<uint8_t> out;
-    Put16(out, 0); Put16(out, 1); Put16(out, unsigned(images.size()));
-    std::vector<std::vector<uint8_t>> bodies;
-    for (const Image& img : images) bodies.push_back(IconImage(img));
-    unsigned offset = 6 + 16 * unsigned(images.size());
-    for (size_t i = 0; i < images.size(); ++i) {
-        out.push_back(uint8_t(images[i].w)); out.push_back(uint8_t(images[i].h));
-        out.push_back(0); out.push_back(0);
-        Put16(out, 1); Put16(out, 32);
-        Put32(out, unsigned(bodies[i].size())); Put32(out, offset);
-        offset += unsigned(bodies[i].size());
-    }
-    for (auto& b : bodies) out.insert(out.end(), b.begin(), b.end());
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& out) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return std::fclose(f) == 0 && ok;
 }
 
-// The program icon: a dark desk with a row of lit keys and three faders.
+void PutInfoHeader(std::vector<uint8_t>& out, int w, int h, unsigned bits, unsigned imageSize) {
+    Put32(out, 40); Put32(out, unsigned(w)); Put32(out, unsigned(h));
+    Put16(out, 1); Put16(out, bits); Put32(out, 0);
+    Put32(out, imageSize);
+    Put32(out, 2835); Put32(out, 2835); Put32(out, 0); Put32(out, 0);
+}
+
+// 24-bit, bottom-up, rows padded to four bytes; alpha is dropped.
+bool WriteBitmap(const std::string& path, const Image& img) {
+    const unsigned stride = (unsigned(img.w) * 3 + 3) & ~3u;
+    const unsigned imageSize = stride * unsigned(img.h);
+    std::vector<uint8_t> out;
+    out.push_back('B'); out.push_back('M');
+    Put32(out, 14 + 40 + imageSize); Put32(out, 0); Put32(out, 14 + 40);
+    PutInfoHeader(out, img.w, img.h, 24, imageSize);
+    for (int y = img.h - 1; y >= 0; --y) {
+        for (int x = 0; x < img.w; ++x) {
+            const Rgba c = img.At(x, y);
+            out.push_back(c.b); out.push_back(c.g); out.push_back(c.r);
+        }
+        out.insert(out.end(), stride - unsigned(img.w) * 3, 0);
+    }
+    return WriteFile(path, out);
+}
+
+// A 32-bit icon or cursor image: doubled height, bottom-up BGRA rows, then
+// the AND mask, set where the picture is clear so mask-only readers agree
+// with the alpha channel.
+std::vector<uint8_t> IconImage(const Image& img) {
+    std::vector<uint8_t> out;
+    const unsigned maskStride = ((unsigned(img.w) + 31) / 32) * 4;
+    PutInfoHeader(out, img.w, img.h * 2, 32, unsigned(img.w * img.h * 4) + maskStride * unsigned(img.h));
+    for (int y = img.h - 1; y >= 0; --y)
+        for (int x = 0; x < img.w; ++x) {
+            const Rgba c = img.At(x, y);
+            out.push_back(c.b); out.push_back(c.g); out.push_back(c.r); out.push_back(c.a);
+        }
+    for (int y = img.h - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(maskStride, 0);
+        for (int x = 0; x < img.w; ++x)
+            if (!img.At(x, y).a) row[size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+struct HotSpot { int x, y; };
+
+// Icons (type 1) keep planes and bit count in the directory entry; cursors
+// (type 2) keep the hot spot there instead.
+bool WriteIconFile(const std::string& path, const std::vector<Image>& images, bool cursor, HotSpot hot) {
+    std::vector<uint8_t> out;
+    Put16(out, 0); Put16(out, cursor ? 2 : 1); Put16(out, unsigned(images.size()));
+    std::vector<std::vector<uint8_t>> bodies;
+    for (const Image& img : images) bodies.push_back(IconImage(img));
+    unsigned offset = 6 + 16 * unsigned(images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        out.push_back(uint8_t(images[i].w)); out.push_back(uint8_t(images[i].h));
+        out.push_back(0); out.push_back(0);
+        Put16(out, cursor ? unsigned(hot.x) : 1); Put16(out, cursor ? unsigned(hot.y) : 32);
+        Put32(out, unsigned(bodies[i].size())); Put32(out, offset);
+        offset += unsigned(bodies[i].size());
+    }
+    for (auto& b : bodies) out.insert(out.end(), b.begin(), b.end());
+    return WriteFile(path, out);
+}
+
+// ---- pixel font ------------------------------------------------------------
+
+// 3 x 5 capitals, digits and a little punctuation, rows top to bottom.
+struct Glyph { char c; const char* rows; };
+constexpr Glyph kGlyphs[] = {
+    {'A', "010101111101101"}, {'B', "110101110101110"}, {'C', "011100100100011"},
+    {'D', "110101101101110"}, {'E', "111100110100111"}, {'F', "111100110100100"},
+    {'G', "011100101101011"}, {'H', "101101111101101"}, {'I', "111010010010111"},
+    {'J', "001001001101010"}, {'K', "101101110101101"}, {'L', "100100100100111"},
+    {'M', "101111111101101"}, {'N', "110101101101101"}, {'O', "010101101101010"},
+    {'P', "110101110100100"}, {'Q', "010101101110011"}, {'R', "110101110101101"},
+    {'S', "011100010001110"}, {'T', "111010010010010"}, {'U', "101101101101111"},
+    {'V', "101101101101010"}, {'W', "101101111111101"}, {'X', "101101010101101"},
+    {'Y', "101101010010010"}, {'Z', "111001010100111"}, {'0', "111101101101111"},
+    {'1', "010110010010111"}, {'2', "110001010100111"}, {'3', "110001010001110"},
+    {'4', "101101111001001"}, {'5', "111100110001110"}, {'6', "011100111101111"},
+    {'7', "111001010010010"}, {'8', "111101111101111"}, {'9', "111101111001110"},
+    {'.', "000000000000010"}, {'-', "000000111000000"}, {'+', "000010111010000"},
+    {'?', "110001010000010"},
+};
+
+const char* GlyphRows(char c) {
+    const char upper = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+    for (const Glyph& g : kGlyphs)
+        if (g.c == upper) return g.rows;
+    return nullptr;  // a space, or a character the desk never writes
+}
+
+int TextWidth(const std::string& text, int scale) { return text.empty() ? 0 : (int(text.size()) * 4 - 1) * scale; }
+
+void DrawText(Image& img, int x, int y, const std::string& text, Rgba c, int scale = 1) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char* rows = GlyphRows(text[i]);
+        if (!rows) continue;
+        for (int r = 0; r < 5; ++r)
+            for (int k = 0; k < 3; ++k)
+                if (rows[r * 3 + k] == '1')
+                    img.Fill(x + (int(i) * 4 + k) * scale, y + r * scale, x + (int(i) * 4 + k + 1) * scale,
+                             y + (r + 1) * scale, c);
+    }
+}
+
+void DrawTextCentred(Image& img, int cx, int cy, const std::string& text, Rgba c, int scale = 1) {
+    DrawText(img, cx - TextWidth(text, scale) / 2, cy - 5 * scale / 2, text, c, scale);
+}
+
+// ---- key faces and buttons -------------------------------------------------
+
+// The pressed face is the released one darkened by this step, nothing else.
+constexpr double kPressedDarken = 0.62;
+
+// A shaded key top: lighter at the top, darker at the bottom, a one-pixel
+// light bevel on top and left and a dark edge on bottom and right.
+Image KeyFace(int w, int h, Rgba base, bool pressed) {
+    Image img(w, h);
+    for (int y = 0; y < h; ++y) {
+        const double t = h > 1 ? double(y) / (h - 1) : 0.0;
+        img.Fill(0, y, w, y + 1, Scaled(base, 1.12 - 0.3 * t));
+    }
+    img.Bevel(0, 0, w - 1, h - 1, Mixed(base, kWhite, 0.6), Scaled(base, 0.5));
+    img.Fill(w - 1, 0, w, h, Scaled(base, 0.4));  // the column and row a key never shows
+    img.Fill(0, h - 1, w, h, Scaled(base, 0.4));
+    if (pressed)
+        for (Rgba& p : img.px) p = Scaled(p, kPressedDarken);
+    return img;
+}
+
+// A small grey button of the frame; sunken shows the bevel the other way
+// round and the contents one pixel lower right.
+Image ButtonFace(int w, int h, bool sunken) {
+    const Rgba face = {196, 196, 192, 255};
+    Image img(w, h, sunken ? Scaled(face, 0.85) : face);
+    if (sunken) img.Bevel(0, 0, w, h, Scaled(face, 0.45), kWhite);
+    else img.Bevel(0, 0, w, h, kWhite, Scaled(face, 0.45));
+    return img;
+}
+
+enum class FrameGlyph { Close, Minimise, Maximise, Restore };
+
+Image FrameButton(FrameGlyph glyph, bool pressed) {
+    Image img = ButtonFace(16, 14, pressed);
+    const int o = pressed ? 1 : 0;
+    switch (glyph) {
+    case FrameGlyph::Close:
+        for (int d = 0; d < 2; ++d) {
+            img.Line(4 + o + d, 3 + o, 10 + o + d, 9 + o, kBlack);
+            img.Line(10 + o + d, 3 + o, 4 + o + d, 9 + o, kBlack);
+        }
+        break;
+    case FrameGlyph::Minimise:
+        img.Fill(4 + o, 8 + o, 10 + o, 10 + o, kBlack);
+        break;
+    case FrameGlyph::Maximise:
+        img.Bevel(3 + o, 2 + o, 12 + o, 11 + o, kBlack, kBlack);
+        img.Fill(3 + o, 3 + o, 12 + o, 4 + o, kBlack);
+        break;
+    case FrameGlyph::Restore:
+        img.Bevel(6 + o, 2 + o, 13 + o, 8 + o, kBlack, kBlack);
+        img.Fill(3 + o, 5 + o, 10 + o, 11 + o, {196, 196, 192, 255});
+        img.Bevel(3 + o, 5 + o, 10 + o, 11 + o, kBlack, kBlack);
+        img.Fill(3 + o, 6 + o, 10 + o, 7 + o, kBlack);
+        break;
+    }
+    return img;
+}
+
+Image TextToggle(const std::string& text, bool sunken) {
+    Image img = ButtonFace(50, 14, sunken);
+    const int o = sunken ? 1 : 0;
+    DrawTextCentred(img, 25 + o, 7 + o, text, sunken ? Rgba{150, 20, 20, 255} : kBlack);
+    return img;
+}
+
+// ---- faders ----------------------------------------------------------------
+
+// A knob with a grip line across it; the line runs across the direction the
+// knob moves in.
+Image FaderKnob(int w, int h, Rgba base) {
+    Image img = KeyFace(w, h, base, false);
+    if (w > h) {
+        img.Fill(2, h / 2 - 1, w - 2, h / 2 + 1, kBlack);
+    } else {
+        img.Fill(w / 2 - 1, 2, w / 2 + 1, h - 2, kBlack);
+    }
+    return img;
+}
+
+// A slot with a scale of ticks beside it, on the desk's panel colour.
+Image FaderTrack(int w, int h, bool horizontal) {
+    Image img(w, h, {56, 58, 64, 255});
+    img.Bevel(0, 0, w, h, {90, 92, 100, 255}, {30, 30, 34, 255});
+    const int length = horizontal ? w : h;
+    const int across = horizontal ? h : w;
+    const int slot = across / 2;
+    for (int i = 0; i <= 10; ++i) {
+        const int at = 8 + (length - 17) * i / 10;
+        const int tick = (i % 5 == 0) ? 8 : 5;
+        if (horizontal) img.Fill(at, 3, at + 1, 3 + tick, {170, 170, 176, 255});
+        else img.Fill(4, at, 4 + tick, at + 1, {170, 170, 176, 255});
+    }
+    if (horizontal) {
+        img.Fill(6, slot - 2, w - 6, slot + 2, {12, 12, 14, 255});
+        img.Bevel(6, slot - 2, w - 6, slot + 2, {20, 20, 22, 255}, {110, 110, 118, 255});
+    } else {
+        img.Fill(slot - 2, 6, slot + 2, h - 6, {12, 12, 14, 255});
+        img.Bevel(slot - 2, 6, slot + 2, h - 6, {20, 20, 22, 255}, {110, 110, 118, 255});
+    }
+    return img;
+}
+
+// ---- encoders --------------------------------------------------------------
+
+enum class EncoderLook { Plain, DualSpeed, Wheel };
+
+// A round knob on the panel with grip marks around its rim. The dual-speed
+// look adds an inner ring; the wheel has ribs instead of marks.
+Image EncoderFace(int w, int h, EncoderLook look, bool pressed) {
+    Image img(w, h, {56, 58, 64, 255});
+    const double cx = w / 2.0, cy = h / 2.0, r = std::min(w, h) / 2.0 - 4;
+    img.Ellipse(cx + 1, cy + 1, r, r, {20, 20, 24, 255});
+    img.Ellipse(cx, cy, r, r, {150, 152, 160, 255});
+    img.Ellipse(cx - 1, cy - 1, r - 3, r - 3, {118, 120, 128, 255});
+    const int marks = look == EncoderLook::Wheel ? 24 : 12;
+    for (int i = 0; i < marks; ++i) {
+        const double a = 6.2831853 * i / marks;
+        const double inner = look == EncoderLook::Wheel ? 0.15 : 0.7;
+        img.Line(int(cx + std::cos(a) * r * inner), int(cy + std::sin(a) * r * inner),
+                 int(cx + std::cos(a) * (r - 2)), int(cy + std::sin(a) * (r - 2)), {60, 60, 66, 255});
+    }
+    if (look == EncoderLook::DualSpeed) {
+        img.Ellipse(cx, cy, r * 0.45, r * 0.45, {200, 170, 40, 255});
+        img.Ellipse(cx, cy, r * 0.38, r * 0.38, {118, 120, 128, 255});
+    }
+    img.Ellipse(cx, cy, r * 0.12, r * 0.12, {230, 230, 236, 255});
+    if (pressed)
+        for (Rgba& p : img.px) p = Scaled(p, kPressedDarken);
+    return img;
+}
+
+// A coloured ring that lights up round an encoder.
+Image EncoderMarker(int w, int h, Rgba colour) {
+    Image img(w, h, {56, 58, 64, 255});
+    img.Ellipse(w / 2.0, h / 2.0, w / 2.0 - 1, h / 2.0 - 1, colour);
+    img.Ellipse(w / 2.0, h / 2.0, w / 2.0 - 5, h / 2.0 - 5, {56, 58, 64, 255});
+    return img;
+}
+
+// ---- small pictures --------------------------------------------------------
+
+Image CommandLineBackground() {
+    Image img(354, 28, {14, 30, 18, 255});
+    img.Bevel(0, 0, 354, 28, {10, 10, 12, 255}, {150, 150, 156, 255});
+    img.Bevel(1, 1, 353, 27, {30, 30, 34, 255}, {110, 110, 116, 255});
+    return img;
+}
+
+Image SizeGrip() {
+    Image img(15, 15, {84, 84, 84, 255});
+    for (int k = 0; k < 3; ++k) {
+        const int d = 4 + k * 4;
+        img.Line(14 - d, 14, 14, 14 - d, kWhite);
+        img.Line(15 - d, 14, 14, 15 - d, {30, 30, 30, 255});
+    }
+    return img;
+}
+
+enum class MenuLook { Quit, Load, Save, Arrange };
+
+Image MenuPicture(MenuLook look) {
+    const int w = look == MenuLook::Quit ? 16 : 13, h = look == MenuLook::Quit ? 15 : 13;
+    Image img(w, h, {192, 192, 192, 255});
+    switch (look) {
+    case MenuLook::Quit:  // a door with a red arrow leaving it
+        img.Fill(2, 1, 9, 14, {120, 80, 40, 255});
+        img.Bevel(2, 1, 9, 14, kBlack, kBlack);
+        img.Fill(9, 7, 15, 9, {200, 30, 30, 255});
+        img.Line(12, 4, 15, 8, {200, 30, 30, 255});
+        img.Line(12, 11, 15, 8, {200, 30, 30, 255});
+        break;
+    case MenuLook::Load:  // a folder with an arrow up out of it
+    case MenuLook::Save: {  // a disk with an arrow down into it
+        const bool load = look == MenuLook::Load;
+        if (load) {
+            img.Fill(1, 5, 12, 12, {220, 190, 60, 255});
+            img.Fill(1, 4, 5, 5, {220, 190, 60, 255});
+            img.Bevel(1, 5, 12, 12, kBlack, kBlack);
+        } else {
+            img.Fill(1, 4, 12, 12, {40, 60, 150, 255});
+            img.Fill(3, 4, 10, 7, kWhite);
+            img.Bevel(1, 4, 12, 12, kBlack, kBlack);
+        }
+        const int tip = load ? 0 : 4;  // the head's two strokes meet at the tip
+        img.Line(6, 0, 6, 4, {0, 120, 0, 255});
+        img.Line(4, 2, 6, tip, {0, 120, 0, 255});
+        img.Line(8, 2, 6, tip, {0, 120, 0, 255});
+        break;
+    }
+    case MenuLook::Arrange:  // four small windows in a grid
+        for (int k = 0; k < 4; ++k) {
+            const int x = 1 + (k % 2) * 6, y = 1 + (k / 2) * 6;
+            img.Fill(x, y, x + 5, y + 5, kWhite);
+            img.Bevel(x, y, x + 5, y + 5, kBlack, kBlack);
+            img.Fill(x, y, x + 5, y + 2, {0, 0, 128, 255});
+        }
+        break;
+    }
+    return img;
+}
+
+// ---- cursors ---------------------------------------------------------------
+
+// Draws a shape given as rows of characters: '#' black, '.' white, others
+// clear.
+void DrawShape(Image& img, int x0, int y0, const std::vector<const char*>& rows) {
+    for (size_t y = 0; y < rows.size(); ++y)
+        for (size_t x = 0; rows[y][x]; ++x) {
+            if (rows[y][x] == '#') img.Set(x0 + int(x), y0 + int(y), kBlack);
+            if (rows[y][x] == '.') img.Set(x0 + int(x), y0 + int(y), kWhite);
+        }
+}
+
+const std::vector<const char*> kArrow = {
+    "#", "##", "#.#", "#..#", "#...#", "#....#", "#.....#", "#......#", "#.......#", "#........#",
+    "#.....#####", "#..#..#", "#.# #..#", "##  #..#", "#    #..#", "      #..#", "       ##",
+};
+const std::vector<const char*> kHand = {
+    "    ##", "   #..#", "   #..#", "   #..#", "   #..###", "   #..#..##", "## #..#..#.##", "#..#.......#.#",
+    "#...........#", " #..........#", "  #.........#", "  #........#", "   #.......#", "    #.....#", "    #######",
+};
+
+// The badge that each cursor of the desk carries beside its arrow.
+enum class Badge {
+    None, SmallLeftRight, Grab, Hourglass, NoEntry, UpDown, LeftRight, Diagonal, Frame,
+    SecondArrow, Plus, Minus, Copy, Paste,
+};
+
+void DrawBadge(Image& img, Badge badge) {
+    const int x = 14, y = 16;  // top-left of the badge area
+    auto bar = [&](int x0, int y0, int x1, int y1) {
+        img.Fill(x0 - 1, y0 - 1, x1 + 1, y1 + 1, kWhite);
+        img.Fill(x0, y0, x1, y1, kBlack);
+    };
+    switch (badge) {
+    case Badge::None: break;
+    case Badge::SmallLeftRight:
+        bar(x, y + 6, x + 10, y + 7);
+        img.Line(x, y + 6, x + 3, y + 3, kBlack); img.Line(x, y + 6, x + 3, y + 9, kBlack);
+        img.Line(x + 9, y + 6, x + 6, y + 3, kBlack); img.Line(x + 9, y + 6, x + 6, y + 9, kBlack);
+        break;
+    case Badge::LeftRight:
+        bar(x, y + 6, x + 16, y + 8);
+        for (int d = 0; d < 5; ++d) {
+            img.Fill(x + d, y + 7 - d, x + d + 1, y + 7 + d + 1, kBlack);
+            img.Fill(x + 15 - d, y + 7 - d, x + 16 - d, y + 7 + d + 1, kBlack);
+        }
+        break;
+    case Badge::UpDown:
+        bar(x + 7, y - 2, x + 9, y + 14);
+        for (int d = 0; d < 5; ++d) {
+            img.Fill(x + 8 - d, y - 2 + d, x + 8 + d + 1, y - 1 + d, kBlack);
+            img.Fill(x + 8 - d, y + 13 - d, x + 8 + d + 1, y + 14 - d, kBlack);
+        }
+        break;
+    case Badge::Diagonal:
+        for (int d = 0; d < 2; ++d) img.Line(x + d, y, x + 14 + d, y + 14, kBlack);
+        img.Fill(x, y, x + 5, y + 2, kBlack); img.Fill(x, y, x + 2, y + 5, kBlack);
+        img.Fill(x + 10, y + 13, x + 16, y + 15, kBlack); img.Fill(x + 14, y + 9, x + 16, y + 15, kBlack);
+        break;
+    case Badge::Grab: DrawShape(img, x, y, kHand); break;
+    case Badge::Hourglass:
+        img.Fill(x, y, x + 11, y + 2, kBlack); img.Fill(x, y + 13, x + 11, y + 15, kBlack);
+        for (int d = 0; d < 5; ++d) {
+            img.Fill(x + 1 + d, y + 2 + d, x + 10 - d, y + 3 + d, d == 0 ? kBlack : kWhite);
+            img.Fill(x + 1 + d, y + 12 - d, x + 10 - d, y + 13 - d, kBlack);
+            img.Set(x + 1 + d, y + 2 + d, kBlack); img.Set(x + 9 - d, y + 2 + d, kBlack);
+        }
+        break;
+    case Badge::NoEntry:
+        img.Ellipse(x + 8, y + 8, 8, 8, {200, 0, 0, 255});
+        img.Ellipse(x + 8, y + 8, 5.5, 5.5, kWhite);
+        for (int d = -1; d <= 1; ++d) img.Line(x + 4, y + 4 + d, x + 12, y + 12 + d, {200, 0, 0, 255});
+        break;
+    case Badge::Frame:
+        for (int k = 0; k < 16; k += 2) {
+            img.Set(x + k, y, kBlack); img.Set(x + k, y + 12, kBlack);
+            if (k <= 12) { img.Set(x, y + k, kBlack); img.Set(x + 15, y + k, kBlack); }
+        }
+        break;
+    case Badge::SecondArrow: DrawShape(img, x + 2, y, std::vector<const char*>(kArrow.begin(), kArrow.begin() + 11)); break;
+    case Badge::Plus: bar(x + 6, y + 1, x + 9, y + 12); bar(x + 2, y + 5, x + 13, y + 8); break;
+    case Badge::Minus: bar(x + 2, y + 5, x + 13, y + 8); break;
+    case Badge::Copy:
+    case Badge::Paste: {
+        const std::string word = badge == Badge::Copy ? "COPY" : "PASTE";
+        img.Fill(x - 2, y + 2, x + TextWidth(word, 1) + 1, y + 10, kWhite);
+        img.Bevel(x - 2, y + 2, x + TextWidth(word, 1) + 1, y + 10, kBlack, kBlack);
+        DrawText(img, x, y + 4, word, kBlack);
+        break;
+    }
+    }
+}
+
+Image ArrowCursor(Badge badge) {
+    Image img(32, 32);
+    DrawShape(img, 0, 0, kArrow);
+    DrawBadge(img, badge);
+    return img;
+}
+
+Image CrossHairCursor() {
+    Image img(32, 32);
+    img.Fill(14, 0, 17, 31, kWhite); img.Fill(0, 14, 31, 17, kWhite);
+    img.Fill(15, 0, 16, 31, kBlack); img.Fill(0, 15, 31, 16, kBlack);
+    img.Fill(11, 11, 20, 20, kWhite);
+    img.Bevel(12, 12, 19, 19, kBlack, kBlack);
+    img.Set(15, 15, kBlack);
+    return img;
+}
+
+Image MoveCursor() {
+    Image img(32, 32);
+    img.Fill(14, 3, 17, 28, kWhite); img.Fill(3, 14, 28, 17, kWhite);
+    img.Fill(15, 3, 16, 28, kBlack); img.Fill(3, 15, 28, 16, kBlack);
+    for (int d = 0; d < 5; ++d) {
+        img.Fill(15 - d, 1 + d, 16 + d, 2 + d, kBlack);
+        img.Fill(15 - d, 29 - d, 16 + d, 30 - d, kBlack);
+        img.Fill(1 + d, 15 - d, 2 + d, 16 + d, kBlack);
+        img.Fill(29 - d, 15 - d, 30 - d, 16 + d, kBlack);
+    }
+    return img;
+}
+
+Image PointingHandCursor() {
+    Image img(32, 32);
+    DrawShape(img, 6, 0, kHand);
+    return img;
+}
+
+// An open palm for dragging the whole desk.
+Image OpenHandCursor() {
+    Image img(32, 32);
+    DrawShape(img, 8, 6, {
+        "   ## ## ##", "  #..#..#..#", "  #..#..#..#", "  #..#..#..# ##", "  #..#..#..##..#",
+        "  #..#..#..#...#", "##.............#", "#..............#", "#..............#", " #.............#",
+        "  #...........#", "   #.........#", "    #.......#", "     #######",
+    });
+    return img;
+}
+
+Image StoreCursor() {
+    Image img = ArrowCursor(Badge::None);
+    img.Fill(10, 18, 32, 31, kWhite);
+    img.Bevel(10, 18, 32, 31, kBlack, kBlack);
+    DrawText(img, 12, 19, "HOLD", {160, 0, 0, 255});
+    DrawText(img, 12, 25, "STOR", {160, 0, 0, 255});
+    return img;
+}
+
+// ---- desk background -------------------------------------------------------
+
+constexpr Rgba kPanel = {46, 48, 54, 255};
+constexpr Rgba kPanelLight = {86, 88, 98, 255};
+constexpr Rgba kPanelDark = {18, 18, 22, 255};
+constexpr Rgba kWell = {26, 27, 31, 255};
+constexpr Rgba kLabel = {150, 154, 166, 255};
+
+struct Box { int x, y, w, h; };
+
+// A recess the size of a control plus a one-pixel rim.
+void DrawWell(Image& img, Box b) {
+    img.Fill(b.x - 1, b.y - 1, b.x + b.w + 1, b.y + b.h + 1, kWell);
+    img.Bevel(b.x - 2, b.y - 2, b.x + b.w + 2, b.y + b.h + 2, kPanelDark, kPanelLight);
+}
+
+void DrawSection(Image& img, Box b, const std::string& label) {
+    img.Fill(b.x, b.y, b.x + b.w, b.y + b.h, Scaled(kPanel, 1.15));
+    img.Bevel(b.x, b.y, b.x + b.w, b.y + b.h, kPanelLight, kPanelDark);
+    if (!label.empty()) DrawText(img, b.x + 4, b.y + b.h - 7, label, kLabel);
+}
+
+enum class BackgroundBar { Faders, Encoders, EncodersWithCd };
+
+constexpr Box kExecutorArea = {4, 532, 648, 232};
+constexpr Box kEncoders[4] = {{8, 531, 160, 150}, {168, 531, 160, 150}, {328, 531, 160, 150}, {488, 531, 160, 150}};
+constexpr Box kSideEncoders[3] = {{678, 443, 70, 70}, {947, 443, 70, 70}, {855, 443, 70, 70}};
+constexpr Box kFixedFaders[3] = {{307, 574, 46, 109}, {960, 90, 46, 109}, {661, 90, 46, 109}};
+constexpr Box kCdPanel[] = {{32, 719, 55, 36}, {93, 719, 55, 36}, {154, 719, 55, 36}, {215, 719, 55, 36},
+                            {276, 719, 55, 36}, {337, 719, 55, 36}, {398, 719, 55, 36}, {382, 689, 240, 18},
+                            {32, 687, 170, 20}, {463, 719, 55, 17}, {463, 738, 55, 17}, {215, 689, 150, 18},
+                            {521, 719, 109, 36}};
+
+bool Inside(Box inner, Box outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+Image DeskBackground(BackgroundBar bar) {
+    Image img(1024, 768, kPanel);
+    img.Bevel(0, 0, 1024, 768, kPanelLight, kPanelDark);
+    DrawSection(img, {4, 2, 648, 42}, "");
+    DrawSection(img, {652, 2, 368, 436}, "PROGRAMMER");
+    DrawSection(img, {652, 440, 368, 326}, "PLAYBACK");
+    DrawSection(img, kExecutorArea, bar == BackgroundBar::Faders ? "EXECUTORS" : "ENCODERS");
+    // The touch screen: a thick black bezel round the 640 x 480 screen.
+    img.Fill(4, 44, 652, 532, {10, 10, 12, 255});
+    img.Bevel(4, 44, 652, 532, kPanelLight, kPanelDark);
+    img.Fill(8, 48, 648, 528, {0, 0, 0, 255});
+    DrawWell(img, {657, 209, 354, 28});
+    for (const Box& e : kSideEncoders) DrawWell(img, e);
+    for (const Box& f : kFixedFaders)
+        if (bar == BackgroundBar::Faders || !Inside(f, kExecutorArea)) DrawWell(img, f);
+    const bool encoders = bar != BackgroundBar::Faders;
+    for (const KeyRecord* k = KeyTable(); k->keyId != 0; ++k) {
+        const Box key = {k->x, k->y, k->width, k->height};
+        if (!encoders || !Inside(key, kExecutorArea)) DrawWell(img, key);
+    }
+    if (!encoders) {
+        for (int n = 0; n < 10; ++n) DrawWell(img, {(n % 10) * 60 + 11 + (n % 10 > 4 ? 49 : 0), 576, 48, 109});
+    } else {
+        for (const Box& e : kEncoders) img.Ellipse(e.x + e.w / 2.0, e.y + e.h / 2.0, e.h / 2.0 - 2, e.h / 2.0 - 2, kWell);
+        if (bar == BackgroundBar::EncodersWithCd) {
+            img.Fill(26, 683, 640, 760, Scaled(kPanel, 0.8));
+            DrawText(img, 560, 692, "CD PLAYER", kLabel);
+            for (const Box& b : kCdPanel) DrawWell(img, b);
+        }
+    }
+    return img;
+}
+
+// ---- the program icon ------------------------------------------------------
+
+// A dark desk with a row of lit keys and three faders.
 Image DeskIcon(int size) {
     Image img(size, size);
     const int s = size / 16;
@@ -78,6 +637,95 @@ Image DeskIcon(int size) {
     return img;
 }
 
+// ---- what is written -------------------------------------------------------
+
+struct FaceStyle { int released, pressed, w, h; Rgba look; };
+// Style 11 has no pressed picture of its own (it borrows style 4's).
+constexpr FaceStyle kFaceStyles[11] = {
+    {208, 209, 56, 37, {236, 204, 40, 255}},  {184, 200, 56, 37, {132, 132, 108, 255}},
+    {185, 201, 56, 76, {132, 132, 108, 255}}, {186, 194, 56, 37, {190, 190, 186, 255}},
+    {187, 195, 60, 37, {190, 190, 186, 255}}, {188, 193, 118, 37, {190, 190, 186, 255}},
+    {189, 197, 56, 37, {92, 92, 72, 255}},    {190, 199, 56, 37, {204, 44, 36, 255}},
+    {191, 206, 56, 76, {236, 204, 40, 255}},  {192, 196, 44, 37, {132, 132, 108, 255}},
+    {261, 0, 56, 37, {242, 242, 236, 255}},
+};
+
+struct CursorArt { int id; HotSpot hot; Image (*draw)(); };
+
+template <Badge B> Image Arrow() { return ArrowCursor(B); }
+
+const CursorArt kCursors[] = {
+    {134, {0, 0}, Arrow<Badge::None>},         {141, {0, 0}, Arrow<Badge::SmallLeftRight>},
+    {136, {0, 0}, Arrow<Badge::Grab>},         {137, {0, 0}, Arrow<Badge::Hourglass>},
+    {135, {0, 0}, Arrow<Badge::NoEntry>},      {139, {0, 0}, Arrow<Badge::UpDown>},
+    {133, {0, 0}, Arrow<Badge::LeftRight>},    {131, {0, 0}, Arrow<Badge::Diagonal>},
+    {143, {0, 0}, Arrow<Badge::Frame>},        {146, {0, 0}, Arrow<Badge::SecondArrow>},
+    {142, {0, 0}, Arrow<Badge::Plus>},         {145, {0, 0}, Arrow<Badge::Minus>},
+    {144, {0, 0}, Arrow<Badge::Copy>},         {147, {0, 0}, Arrow<Badge::Paste>},
+    {132, {15, 15}, CrossHairCursor},          {140, {15, 15}, MoveCursor},
+    {138, {0, 0}, PointingHandCursor},                 {220, {16, 16}, OpenHandCursor},
+    {291, {0, 0}, StoreCursor},
+};
+
+struct Writer {
+    std::string dir;
+    bool ok = true;
+    void Bitmap(int id, const Image& img) { Check(WriteBitmap(dir + "/bmp" + std::to_string(id) + ".bmp", img), id); }
+    void Cursor(int id, const Image& img, HotSpot hot) {
+        Check(WriteIconFile(dir + "/cur" + std::to_string(id) + ".cur", {img}, true, hot), id);
+    }
+    void Check(bool written, int id) {
+        if (written) return;
+        std::fprintf(stderr, "artgen: cannot write picture %d\n", id);
+        ok = false;
+    }
+};
+
+void WriteKeyFaces(Writer& out) {
+    for (const FaceStyle& s : kFaceStyles) {
+        out.Bitmap(s.released, KeyFace(s.w, s.h, s.look, false));
+        if (s.pressed) out.Bitmap(s.pressed, KeyFace(s.w, s.h, s.look, true));
+    }
+}
+
+void WriteFrameAndFaders(Writer& out) {
+    const FrameGlyph glyphs[4] = {FrameGlyph::Close, FrameGlyph::Minimise, FrameGlyph::Maximise, FrameGlyph::Restore};
+    const int ids[4][2] = {{161, 162}, {166, 167}, {222, 224}, {223, 225}};
+    for (int g = 0; g < 4; ++g)
+        for (int pressed = 0; pressed < 2; ++pressed) out.Bitmap(ids[g][pressed], FrameButton(glyphs[g], pressed));
+    out.Bitmap(234, TextToggle("ShortCut", false));
+    out.Bitmap(235, TextToggle("ShortCut", true));
+    out.Bitmap(228, TextToggle("CMD.", false));
+    out.Bitmap(229, TextToggle("CMD.", true));
+    out.Bitmap(203, FaderKnob(38, 20, {200, 200, 196, 255}));
+    out.Bitmap(204, FaderKnob(38, 20, {220, 60, 50, 255}));
+    out.Bitmap(270, FaderKnob(20, 30, {200, 200, 196, 255}));
+    out.Bitmap(210, FaderTrack(48, 109, false));
+    out.Bitmap(211, FaderTrack(48, 109, false));
+    out.Bitmap(271, FaderTrack(109, 36, true));
+    out.Bitmap(221, SizeGrip());
+    out.Bitmap(231, CommandLineBackground());
+    out.Bitmap(244, MenuPicture(MenuLook::Quit));
+    out.Bitmap(247, MenuPicture(MenuLook::Load));
+    out.Bitmap(250, MenuPicture(MenuLook::Save));
+    out.Bitmap(251, MenuPicture(MenuLook::Arrange));
+}
+
+void WriteEncoders(Writer& out) {
+    out.Bitmap(180, EncoderFace(160, 150, EncoderLook::DualSpeed, false));
+    out.Bitmap(252, EncoderFace(160, 150, EncoderLook::DualSpeed, true));
+    out.Bitmap(257, EncoderFace(160, 150, EncoderLook::Plain, false));
+    out.Bitmap(258, EncoderFace(160, 150, EncoderLook::Plain, true));
+    out.Bitmap(181, EncoderFace(70, 70, EncoderLook::Plain, false));
+    out.Bitmap(253, EncoderFace(70, 70, EncoderLook::Plain, true));
+    out.Bitmap(256, EncoderFace(70, 70, EncoderLook::DualSpeed, false));
+    out.Bitmap(182, EncoderFace(70, 70, EncoderLook::Wheel, false));
+    out.Bitmap(216, EncoderMarker(176, 146, {230, 30, 30, 255}));
+    out.Bitmap(217, EncoderMarker(68, 69, {40, 80, 240, 255}));
+    out.Bitmap(218, EncoderMarker(64, 63, {40, 210, 60, 255}));
+    out.Bitmap(219, EncoderMarker(66, 66, {240, 220, 40, 255}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,10 +733,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: artgen OUTPUT_FOLDER\n");
         return 2;
     }
-    const std::string dir = argv[1];
-    if (!WriteIcon(dir + "/icon107.ico", {DeskIcon(32), DeskIcon(16)})) {
-        std::fprintf(stderr, "artgen: cannot write icon107.ico\n");
-        return 1;
-    }
-    return 0;
+    Writer out{argv[1]};
+    out.Check(WriteIconFile(out.dir + "/icon107.ico", {DeskIcon(32), DeskIcon(16)}, false, {0, 0}), 107);
+    WriteKeyFaces(out);
+    WriteFrameAndFaders(out);
+    WriteEncoders(out);
+    out.Bitmap(214, DeskBackground(BackgroundBar::Faders));
+    out.Bitmap(215, DeskBackground(BackgroundBar::Encoders));
+    out.Bitmap(273, DeskBackground(BackgroundBar::EncodersWithCd));
+    for (const CursorArt& c : kCursors) out.Cursor(c.id, c.draw(), c.hot);
+    return out.ok ? 0 : 1;
 }
