@@ -41,6 +41,8 @@ struct KeyWindow {
     int pressed;
     // The right button is down on an executor button and its release is owed.
     bool rightHeld;
+    // The left button holds an ordinary key down: its release is owed too.
+    bool leftHeld;
 };
 
 ATOM gKeyClass;
@@ -275,6 +277,7 @@ void OnLButtonDown(HWND wnd, KeyWindow* rec) {
         SetPressed(wnd, 1);
     } else {
         CallEntry(gCore.VC_SetStatus, id, 1);
+        rec->leftHeld = true;
         SetPressed(wnd, 1);
     }
 }
@@ -300,6 +303,7 @@ void OnLButtonUp(HWND wnd, KeyWindow* rec) {
             SetPressed(wnd, 0);
         }
     } else if (id < kScreenKeyId) {
+        rec->leftHeld = false;
         CallEntry(gCore.VC_SetStatus, id, 0);
         SetPressed(wnd, 0);
     }
@@ -330,6 +334,11 @@ void OnRButtonUp(HWND wnd, KeyWindow* rec) {
 
 void OnCaptureChanged(HWND wnd, KeyWindow* rec) {
     if (rec->rightHeld) EndRightPress(wnd, rec);
+    if (rec->leftHeld) {
+        rec->leftHeld = false;
+        CallEntry(gCore.VC_SetStatus, rec->keyId, 0);
+        SetPressed(wnd, 0);
+    }
 }
 
 void OnMouseMove(const KeyWindow* rec) {
@@ -340,7 +349,7 @@ bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     const int row = int(reinterpret_cast<INT_PTR>(cs->hMenu));
     const KeyRecord* key = KeyRow(row);
     if (!key) return false;
-    auto* rec = new KeyWindow{row, key->keyId, 0, false};
+    auto* rec = new KeyWindow{row, key->keyId, 0, false, false};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
     return true;
 }

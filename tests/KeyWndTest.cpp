@@ -281,6 +281,25 @@ TEST_F(KeyWndTest, RightButtonOnAnExecutorButtonHoldsEditUntilReleaseOrCaptureLo
     EXPECT_TRUE(SameSequence({}, CoreCalls()));
 }
 
+TEST_F(KeyWndTest, HeldKeyIsReleasedWhenItLosesTheMouse) {
+    StartSession();
+    HWND key = Key(150);
+    SendMessageA(key, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ASSERT_EQ(key, GetCapture());
+    SetCapture(main_);
+    ReleaseCapture();
+    harness::PumpUntilIdle();
+    EXPECT_TRUE(SameSequence({Status(150, 1), Status(150, 0)}, CoreCalls()));
+    EXPECT_FALSE(GetCapture() == key);
+
+    // A plain click owes nothing more after its release.
+    harness::ClearJournal();
+    SendMessageA(key, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageA(key, WM_LBUTTONUP, 0, 0);
+    harness::PumpUntilIdle();
+    EXPECT_TRUE(SameSequence({Status(150, 1), Status(150, 0)}, CoreCalls()));
+}
+
 // ---- bar keys
 
 TEST_F(KeyWndTest, BarKeysSwitchTheBarAndShowItsKeys) {
