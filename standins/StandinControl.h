@@ -70,6 +70,8 @@ STANDIN_API int StandinEchoRead(char* buf, int size);
 typedef LRESULT (*StandinSendToMainFn)(UINT msg, WPARAM wp, LPARAM lp);
 typedef BOOL (*StandinPostToMainFn)(UINT msg, WPARAM wp, LPARAM lp);
 typedef void (*StandinSetLampFn)(int lamp, int on);
+//   "StandinStartLampTimer" starts timer 500 on the window of a lamp.
+typedef BOOL (*StandinStartLampTimerFn)(int lamp, UINT intervalMs);
 
 #ifdef __cplusplus
 #include <initializer_list>

@@ -232,6 +232,21 @@ TEST_F(KeyWndTest, LampMessageRepaintsTheLampInTheColourOfItsKey) {
     }
 }
 
+TEST_F(KeyWndTest, LampTimerStartedByTheCoreRedrawsTheLamp) {
+    StartSession();
+    harness::PumpUntilIdle();
+    StandinSetResult("IsLed", 1);  // lit without telling the key
+    EXPECT_EQ(kBlack, LampPixel(150));
+    auto start = reinterpret_cast<StandinStartLampTimerFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("knt.dll"), "StandinStartLampTimer")));
+    ASSERT_NE(nullptr, start);
+    EXPECT_FALSE(start(256, 10));
+    ASSERT_TRUE(start(135, 10));
+    harness::PumpFor(150);
+    EXPECT_EQ(kRed, LampPixel(150));
+    KillTimer(Key(150), 500);
+}
+
 TEST_F(KeyWndTest, FirstLampNeedsAnActiveCoreAndOnlyTimer500Redraws) {
     StartSession();
     StandinSetResult("IsLed", 1);

@@ -100,3 +100,9 @@ extern "C" BOOL StandinPostToMain(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 extern "C" void StandinSetLamp(int lamp, int on) { SetLamp(lamp, on != 0); }
+
+// The real core may blink a key's lamps by running timer 500 on its window.
+extern "C" BOOL StandinStartLampTimer(int lamp, UINT intervalMs) {
+    if (lamp < 0 || lamp >= kLedCount || !ledHWnd[lamp]) return FALSE;
+    return SetTimer(ledHWnd[lamp], 500, intervalMs, nullptr) != 0;
+}
