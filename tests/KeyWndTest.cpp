@@ -18,6 +18,7 @@
 #include "desk/KeyWnd.h"
 #include "mainwindow/MainWindow.h"
 #include "standins/StandinControl.h"
+#include "tests/harness/DeskFixture.h"
 #include "tests/harness/Harness.h"
 
 using harness::CoreCalls;
@@ -43,50 +44,19 @@ std::string Status(int code, int value) {
     return "VC_SetStatus " + std::to_string(code) + " " + std::to_string(value);
 }
 
-class KeyWndTest : public harness::HostTest {
+class KeyWndTest : public harness::DeskTest {
 protected:
     void SetUp() override {
-        HostTest::SetUp();
-        knt_windows_title = "Kantrel Ovrin";
-        appl_loaded = 1;
-        DisableCDPlayer = 1;
-        VC_KNT_ACTIVE = 0;
-        VC_OPEN_STOREWND_DELAYED = 0;
-        gCmdLineLock = gShortcutMode = gPriorityOption = 0;
-        gShowHKeys = 0;
-        SetSimulatedBitCount(0);
         std::memset(ledHWnd, 0, sizeof ledHWnd);
         ResetKeyLabels();
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(CreateDrawingResources(instance));
-        RegisterAllClasses(instance);
-        main_ = CreateMainWindow(instance);
-        ASSERT_NE(nullptr, main_);
-        ASSERT_TRUE(LoadConsoleLibraries(main_));
+        DeskTest::SetUp();
         childrenBefore_ = gDeskChildCount;
         ASSERT_TRUE(CreateDeskKeys(main_));
     }
     void TearDown() override {
-        SetModalPhase(0);
-        if (IsWindow(main_)) {
-            if (CoreSessionState() == SessionState::Running) EndCoreSession(false, false);
-            ShowWindow(main_, SW_HIDE);
-            harness::PumpUntilIdle();
-            DestroyWindow(main_);
-        }
-        harness::PumpUntilIdle();
-        ReleaseConsoleLibraries();
-        ReleaseDrawingResources();
+        DeskTest::TearDown();
         ClearKeyIndexMap();
         ResetKeyLabels();
-        VCMessageBoxSetAnswer(0);
-        VC_KNT_ACTIVE = 0;
-        HostTest::TearDown();
-    }
-    void StartSession() {
-        ASSERT_TRUE(StartCoreSession());
-        harness::PumpUntilIdle();
-        harness::ClearJournal();
     }
     HWND Key(int keyId) {
         HWND wnd = KeyWindowOfId(keyId);
@@ -130,7 +100,6 @@ protected:
         return CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, main_, reinterpret_cast<HMENU>(INT_PTR(id)),
                                GetModuleHandleA(nullptr), nullptr);
     }
-    HWND main_ = nullptr;
     int childrenBefore_ = 0;
 };
 

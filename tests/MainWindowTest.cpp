@@ -18,6 +18,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Placement.h"
 #include "standins/StandinControl.h"
+#include "tests/harness/DeskFixture.h"
 #include "tests/harness/Harness.h"
 
 using harness::CoreCalls;
@@ -38,45 +39,8 @@ void CALLBACK EndModalPhase(HWND, UINT, UINT_PTR id, DWORD) {
     SetModalPhase(0);
 }
 
-class MainWindowTest : public harness::HostTest {
+class MainWindowTest : public harness::DeskTest {
 protected:
-    void SetUp() override {
-        HostTest::SetUp();
-        knt_windows_title = "Kantrel Ovrin";
-        appl_loaded = 1;
-        DisableCDPlayer = 1;
-        VC_KNT_ACTIVE = 0;
-        gCmdLineLock = gShortcutMode = gPriorityOption = 0;
-        gShowHKeys = 0;
-        SetSimulatedBitCount(0);
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(CreateDrawingResources(instance));
-        RegisterAllClasses(instance);
-        main_ = CreateMainWindow(instance);
-        ASSERT_NE(nullptr, main_);
-        ASSERT_TRUE(LoadConsoleLibraries(main_));
-    }
-    void TearDown() override {
-        SetModalPhase(0);
-        if (IsWindow(main_)) {
-            if (CoreSessionState() == SessionState::Running) EndCoreSession(false, false);
-            ShowWindow(main_, SW_HIDE);
-            harness::PumpUntilIdle();
-            DestroyWindow(main_);
-        }
-        harness::PumpUntilIdle();
-        SetLibraryLoader(nullptr);
-        ReleaseConsoleLibraries();
-        SetSimulatedBitCount(0);
-        VCMessageBoxSetAnswer(0);
-        VC_KNT_ACTIVE = 0;
-        HostTest::TearDown();
-    }
-    void StartSession() {
-        ASSERT_TRUE(StartCoreSession());
-        harness::PumpUntilIdle();
-        harness::ClearJournal();
-    }
     LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageA(main_, msg, wp, lp); }
     LRESULT SendFromCore(UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
         auto send = reinterpret_cast<StandinSendToMainFn>(
@@ -96,7 +60,6 @@ protected:
         ScreenToClient(main_, &p);
         return p;
     }
-    HWND main_ = nullptr;
 };
 
 // ---- keys
