@@ -1,17 +1,17 @@
 // Window class registration.
 #include "common/WindowClass.h"
 
-ATOM RegisterWindowClass(HINSTANCE instance, const WindowClassSpec& spec) {
+ATOM RegisterWindowClass(HINSTANCE instance, const WindowClassDesc& desc) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = spec.style;
-    wc.lpfnWndProc = spec.proc ? spec.proc : DefWindowProcA;
-    wc.cbWndExtra = spec.windowExtra;
+    wc.style = desc.style;
+    wc.lpfnWndProc = desc.proc ? desc.proc : DefWindowProcA;
+    wc.cbWndExtra = desc.windowExtra;
     wc.hInstance = instance;
-    wc.hIcon = spec.icon;
-    wc.hIconSm = spec.icon;
-    wc.hCursor = spec.cursor;
-    wc.hbrBackground = spec.background;
-    wc.lpszClassName = spec.name;
+    wc.hIcon = desc.icon;
+    wc.hIconSm = desc.icon;
+    wc.hCursor = desc.cursor;
+    wc.hbrBackground = desc.background;
+    wc.lpszClassName = desc.name;
     return RegisterClassExA(&wc);
 }

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-struct WindowClassSpec {
+struct WindowClassDesc {
     const char* name;
     WNDPROC proc;
     UINT style;
@@ -12,6 +12,6 @@ struct WindowClassSpec {
     HBRUSH background;
 };
 
-ATOM RegisterWindowClass(HINSTANCE instance, const WindowClassSpec& spec);
-// Room for the per-window record pointer, whatever size the Part counts.
+ATOM RegisterWindowClass(HINSTANCE instance, const WindowClassDesc& desc);
+// Room for the per-window record pointer: a pointer wide on every target.
 constexpr int kRecordExtra = int(sizeof(LONG_PTR));

@@ -36,8 +36,8 @@ HCURSOR gFurther[kFurtherCount];
 // ---- fonts -----------------------------------------------------------------
 
 enum FontRole { kLargeFont, kSmallFont, kShortcutFont, kFontCount };
-struct FontSpec { int height, weight; const char* face; };
-constexpr FontSpec kFonts[kFontCount] = {{20, 600, "MS Sans Serif"}, {8, 400, "MS Sans Serif"}, {12, 500, "Arial"}};
+struct FontDesc { int height, weight; const char* face; };
+constexpr FontDesc kFonts[kFontCount] = {{20, 600, "MS Sans Serif"}, {8, 400, "MS Sans Serif"}, {12, 500, "Arial"}};
 HFONT gFonts[kFontCount];
 
 // ---- bitmaps ---------------------------------------------------------------
