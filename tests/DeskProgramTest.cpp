@@ -13,13 +13,7 @@
 
 namespace {
 
-// Calls the core makes on its own behalf while painting and translating.
-bool IsPaintingOrTranslation(const std::string& line) {
-    static const std::set<std::string> noise = {
-        "exp$", "Flip", "RestoreCDXDisplay", "hasInfoTgt", "NeedHelp", "IsLed",
-        "GetCmdlineString", "SliderTooltip", "ExecBtn1Tooltip", "ExecBtn2Tooltip", "KntBtnTooltip"};
-    return noise.count(line.substr(0, line.find(' '))) != 0;
-}
+using harness::IsPaintingOrTranslation;
 
 class DeskProgramTest : public harness::HostTest {
 protected:

@@ -131,14 +131,18 @@ std::vector<std::string> JournalLines() {
     return lines;
 }
 
-std::vector<std::string> CoreCalls() {
+bool IsPaintingOrTranslation(const std::string& line) {
     static const std::set<std::string> noise = {
         "exp$", "Flip", "RestoreCDXDisplay", "hasInfoTgt", "NeedHelp", "IsLed",
         "GetCmdlineString", "SliderTooltip", "ExecBtn1Tooltip", "ExecBtn2Tooltip",
         "KntBtnTooltip"};
+    return noise.count(line.substr(0, line.find(' '))) != 0;
+}
+
+std::vector<std::string> CoreCalls() {
     std::vector<std::string> calls;
     for (const std::string& line : JournalLines())
-        if (!noise.count(line.substr(0, line.find(' ')))) calls.push_back(line);
+        if (!IsPaintingOrTranslation(line)) calls.push_back(line);
     return calls;
 }
 

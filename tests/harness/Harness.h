@@ -37,6 +37,8 @@ std::vector<std::string> JournalLines();
 // The journal without the calls painting and translation make on their own
 // ("exp$", "Flip", "RestoreCDXDisplay", "hasInfoTgt", "NeedHelp", "IsLed", ...).
 std::vector<std::string> CoreCalls();
+// Whether a journal line is one of those calls.
+bool IsPaintingOrTranslation(const std::string& line);
 void ClearJournal();
 // Prints both sequences on a mismatch.
 ::testing::AssertionResult SameSequence(const std::vector<std::string>& expected,
