@@ -16,6 +16,8 @@ STANDIN_API void StandinJournalAppend(const char* line);
 // returns the full length the journal has.
 STANDIN_API int StandinJournalRead(char* buf, int size);
 STANDIN_API void StandinJournalClear(void);
+// While paused (non-zero) no line is added; for benchmarks of the host.
+STANDIN_API void StandinJournalPause(int paused);
 
 // Results of the query entry points, chosen by name ("IsDesklocked", ...).
 STANDIN_API void StandinSetResult(const char* name, INT_PTR value);

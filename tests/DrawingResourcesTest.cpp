@@ -3,7 +3,6 @@
 // creation), the pictures' sizes and hot spots as the desk relies on them,
 // and the drag regions per fader bar.
 #include <gtest/gtest.h>
-#include <winternl.h>
 
 #include <vector>
 
@@ -11,35 +10,11 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyTable.h"
+#include "tests/harness/GuiCounts.h"
+
+using harness::GdiObjectCount;
 
 namespace {
-
-// Wine's GetGuiResources answers 0 whatever exists, which would let every
-// leak through; then the live entries of the process's GDI handle table (its
-// address is in the process environment block) are counted instead.
-// (The compiler cannot see through the segment read of NtCurrentTeb and warns
-// about a zero-sized array; the read itself is the documented one.)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Warray-bounds"
-DWORD LiveGdiTableEntries() {
-#ifdef _WIN64
-    constexpr size_t kTableOffset = 0xF8, kEntrySize = 24, kTypeOffset = 14, kEntries = 0x10000;
-    const auto* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + kTableOffset);
-    if (!table) return 0;
-    DWORD live = 0;
-    for (size_t i = 0; i < kEntries; ++i) live += table[i * kEntrySize + kTypeOffset] != 0;
-    return live;
-#else
-    return 0;
-#endif
-}
-#pragma GCC diagnostic pop
-
-DWORD GdiObjectCount() {
-    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    return reported ? reported : LiveGdiTableEntries();
-}
 
 // Every GDI handle the resources hand out, so a test can see them go.
 std::vector<HGDIOBJ> AllGdiHandles() {

@@ -1,0 +1,18 @@
+#!/bin/bash
+# Builds and runs the benchmarks under Wine and Xvfb; they print their figures.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$ROOT/scripts/common.sh"
+
+install_packages
+echo "== building x86_64"
+build_tree x86_64
+make_prefix
+cd "$BUILD_ROOT/x86_64/bin"
+status=0
+for program in *_bench.exe; do
+  echo "== $program"
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$WINE" "$program" || status=$?
+done
+"$WINESERVER" -k 2>/dev/null || true
+exit $status
