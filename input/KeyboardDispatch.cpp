@@ -58,12 +58,19 @@ struct Held {
     bool shift;
     bool ctrl;
     bool alt;
+    bool capsLock;  // the Caps Lock byte is non-zero
     int Count() const { return int(shift) + int(ctrl) + int(alt); }
 };
 
-bool Down(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
-
-Held HeldModifiers() { return Held{Down(VK_SHIFT), Down(VK_CONTROL), Down(VK_MENU)}; }
+// One read of the whole keyboard state: it holds what GetKeyState answers key
+// by key, and each of those answers costs a round trip to the window system
+// on some platforms, on every key the desk gets.
+Held HeldModifiers() {
+    BYTE keys[256] = {};
+    if (!GetKeyboardState(keys)) return Held{false, false, false, false};
+    const auto down = [&keys](int vk) { return (keys[vk] & 0x80) != 0; };
+    return Held{down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU), keys[VK_CAPITAL] != 0};
+}
 
 int32_t ShortcutCode(int vk, const Held& held) {
     uint32_t code = uint32_t(vk);
@@ -78,8 +85,7 @@ int CoreModifierFlags(const Held& held) {
     if (held.ctrl) flags |= kCoreCtrl;
     if (held.shift) flags |= kCoreShift;
     if (held.alt) flags |= kCoreAlt;
-    BYTE keys[256] = {};
-    if (GetKeyboardState(keys) && keys[VK_CAPITAL]) flags |= kCoreCapsLock;
+    if (held.capsLock) flags |= kCoreCapsLock;
     return flags;
 }
 

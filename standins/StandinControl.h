@@ -18,6 +18,9 @@ STANDIN_API int StandinJournalRead(char* buf, int size);
 STANDIN_API void StandinJournalClear(void);
 // While paused (non-zero) no line is added; for benchmarks of the host.
 STANDIN_API void StandinJournalPause(int paused);
+// QueryPerformanceCounter at the latest journaled call of the core (also
+// while paused); 0 before any.
+STANDIN_API LONG64 StandinLastCallTicks(void);
 
 // Results of the query entry points, chosen by name ("IsDesklocked", ...).
 STANDIN_API void StandinSetResult(const char* name, INT_PTR value);

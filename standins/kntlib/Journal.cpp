@@ -18,6 +18,9 @@ HANDLE gJournalFile = INVALID_HANDLE_VALUE;
 bool gJournalFileLooked = false;
 // Benchmarks pause the journal so that they time the host, not the journal.
 volatile LONG gJournalPaused = 0;
+// When the latest call arrived, journaled or not: benchmarks time the host's
+// path from a window message to the core by it.
+volatile LONG64 gLastCallTicks = 0;
 
 StandinLock gResultLock;
 std::map<std::string, INT_PTR> gResults;
@@ -108,6 +111,9 @@ STANDIN_API void StandinJournalAppend(const char* line) {
 }
 
 STANDIN_API void StandinJournalCall(const char* name, const StandinArg* args, int count) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    InterlockedExchange64(&gLastCallTicks, now.QuadPart);
     std::string line = name ? name : "null";
     for (int i = 0; args && i < count; ++i) AppendArg(line, args[i]);
     AppendJournalLine(std::move(line));
@@ -122,6 +128,8 @@ STANDIN_API void StandinJournalClear(void) {
     StandinGuard guard(gJournalLock);
     gJournal.clear();
 }
+
+STANDIN_API LONG64 StandinLastCallTicks(void) { return InterlockedCompareExchange64(&gLastCallTicks, 0, 0); }
 
 STANDIN_API void StandinJournalPause(int paused) { InterlockedExchange(&gJournalPaused, paused ? 1 : 0); }
 
