@@ -175,6 +175,8 @@ bool EndCoreSession(bool restart, bool saveRequested) {
     }
     CallEntry(gCore.DeleteLanguageMap);
     const bool freed = UnloadCoreLibrary();
+    // The command line's copy of the core's text belongs to the session.
+    ForgetCmdlineText();
     SetPriorityClass(GetCurrentProcess(), priority);
     CallEntry(gService.DeleteIPAddresses);
     RegDeleteKeyA(HKEY_USERS, kTempIpKey);

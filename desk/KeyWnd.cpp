@@ -122,10 +122,14 @@ struct ShortcutView {
     bool taken;  // a programmed shortcut uses the key's default combination
 };
 
-ShortcutView ShortcutViewOf(int keyId) {
+ShortcutView ShortcutViewOf(const KeyRecord& key) {
     ShortcutView view = {};
-    view.used = ProgrammedShortcutText(keyId, view.psc, sizeof view.psc);
+    view.used = ProgrammedShortcutText(key.keyId, view.psc, sizeof view.psc);
     if (!view.used) view.psc[0] = '\0';
+    // "Only" hides the defaults just while programmed shortcuts are in use;
+    // otherwise the defaults are what the keyboard does, so they are shown.
+    view.only = view.used && ProgrammedShortcutsOnly();
+    view.taken = DefaultShortcutTaken(key.defaultShortcut) != 0;
     return view;
 }
 
@@ -141,7 +145,7 @@ bool WantsTwoLines(const ShortcutView& sc, bool paren) {
     return (!sc.used && paren) || (sc.used && !sc.only && paren && !sc.taken) || (sc.used && hasPsc);
 }
 
-void DrawKeyLeds(HWND wnd);
+void DrawKeyLedsOn(HWND wnd, HDC dc);
 
 void PaintKey(HWND wnd) {
     const KeyWindow* rec = RecordOf(wnd);
@@ -156,7 +160,7 @@ void PaintKey(HWND wnd) {
              pressed ? FaceBrush(key->faceStyle, true) : static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH)));
 
     const char* label = KeyLabel(rec->row);
-    const ShortcutView sc = ShortcutViewOf(key->keyId);
+    const ShortcutView sc = ShortcutViewOf(*key);
     const bool hasPsc = sc.psc[0] != '\0';
     const bool paren = label && std::strchr(label, '(');
     int lines = 1;
@@ -206,8 +210,10 @@ void PaintKey(HWND wnd) {
         SelectObject(dc, LargeFont());
     else if (replacedBySecond)
         SelectObject(dc, replacedBySecond);
+    // The same device context: each fetch of one is a round trip to the
+    // window system on some platforms, and the desk paints over a hundred keys.
+    DrawKeyLedsOn(wnd, dc);
     ReleaseDC(wnd, dc);
-    DrawKeyLeds(wnd);
 }
 
 HBRUSH FirstLedBrush(HDC dc, const KeyRecord& key) {
@@ -217,13 +223,12 @@ HBRUSH FirstLedBrush(HDC dc, const KeyRecord& key) {
     return RedLed(dc);
 }
 
-void DrawKeyLeds(HWND wnd) {
+void DrawKeyLedsOn(HWND wnd, HDC dc) {
     const KeyRecord* key = KeyRow(GetDlgCtrlID(wnd));
     if (!key || key->led1 == -1) return;
     RECT client;
     GetClientRect(wnd, &client);
     const int left = client.right / 2 - (key->led2 == -1 ? 5 : 12);
-    HDC dc = GetDC(wnd);
     HGDIOBJ oldPen = SelectObject(dc, LedOutlinePen(dc));
     HGDIOBJ oldBrush = SelectObject(dc, FirstLedBrush(dc, *key));
     Rectangle(dc, left, kLedTop, left + kLedWidth, kLedBottom);
@@ -238,6 +243,11 @@ void DrawKeyLeds(HWND wnd) {
     }
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
+}
+
+void DrawKeyLeds(HWND wnd) {
+    HDC dc = GetDC(wnd);
+    DrawKeyLedsOn(wnd, dc);
     ReleaseDC(wnd, dc);
 }
 

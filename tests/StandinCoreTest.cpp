@@ -14,6 +14,7 @@
 namespace {
 
 const UINT kLampMessage = WM_APP + 1;
+const UINT kCmdlineRedraw = WM_APP + 13;
 
 template <class Fn>
 Fn Lookup(HMODULE module, const char* name) {
@@ -86,6 +87,10 @@ LRESULT CALLBACK ProbeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         // As a key window does: ask the lamp while the message is being handled.
         int led = gProbeCore && gProbeCore->IsLed ? gProbeCore->IsLed(static_cast<int>(wp)) : -1;
         gReceived.push_back({msg, wp, lp, led});
+        return 0;
+    }
+    if (msg == kCmdlineRedraw) {
+        gReceived.push_back({msg, wp, lp, -1});
         return 0;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -431,11 +436,16 @@ TEST_F(StandinCoreCmdline, TypingAsksTheCommandLineWindowToRedraw) {
     HWND saved = hCmdlineWnd;
     HWND wnd = CreateProbe(100, 20, true);
     hCmdlineWnd = wnd;
-    ValidateRect(wnd, nullptr);
+    gReceived.clear();
     core_.VC_OnCharacter(1);
-    EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE)) << "an ignored character changes nothing";
+    EXPECT_TRUE(gReceived.empty()) << "an ignored character changes nothing";
     core_.VC_OnCharacter('A');
-    EXPECT_TRUE(GetUpdateRect(wnd, nullptr, FALSE));
+    core_.VC_OnCharacter('B');
+    core_.VC_OnKeyDown(VK_LEFT, 1, 0);
+    ASSERT_EQ(3u, gReceived.size());
+    for (const Received& r : gReceived) EXPECT_EQ(kCmdlineRedraw, r.msg);
+    EXPECT_EQ(0u, gReceived[2].wp) << "text selector";
+    EXPECT_EQ(1, gReceived[2].lp) << "the cursor after Left";
     hCmdlineWnd = saved;
     DestroyWindow(wnd);
 }
@@ -474,16 +484,21 @@ protected:
     HWND wnd_ = nullptr;
 };
 
-TEST_F(StandinCoreDisplays, FlipDrawsAStatusScreenAndClearMakesItBlack) {
+TEST_F(StandinCoreDisplays, FlipDrawsTheMonitorScreenAndAClearedDisplayStaysBlack) {
     wnd_ = CreateProbe(240, 100, true);
     displays[3].wnd = wnd_;
     EXPECT_EQ(1, core_.Flip(3, 1));
-    EXPECT_EQ(RGB(16, 24, 40), PixelAt(2, 2));
+    EXPECT_EQ(RGB(0, 120, 130), PixelAt(2, 2));
     EXPECT_GT(BrightPixels(120, 30), 10) << "the heading is drawn in a light colour";
     EXPECT_EQ(1, core_.ClearScreen(3));
     EXPECT_EQ(RGB(0, 0, 0), PixelAt(2, 2));
     EXPECT_EQ(0, BrightPixels(120, 30));
     EXPECT_EQ("ClearScreen 3", LastLine());
+    EXPECT_EQ(1, core_.Flip(3, 1));
+    EXPECT_EQ(0, BrightPixels(120, 30)) << "cleared until the next press on the display";
+    core_.SetMouseData(5, 5, wnd_, 3, WM_LBUTTONDOWN);
+    EXPECT_EQ(1, core_.Flip(3, 1));
+    EXPECT_EQ(RGB(0, 120, 130), PixelAt(2, 2));
 }
 
 TEST_F(StandinCoreDisplays, NoWindowOrBadIndexDrawsNothing) {
