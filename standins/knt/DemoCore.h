@@ -40,11 +40,35 @@ int StatusOf(int code);
 void SetLamp(int lamp, bool on);
 int LampOf(int lamp);
 int LitLampCount(void);
-// Returns true when the text changed.
+// The command line (DemoCmdline.cpp). Characters insert at the cursor,
+// Backspace (8) deletes before it and Enter (13) runs and clears the line;
+// the keys Left, Right, Home, End and Delete move the cursor or delete at it.
+// Each returns true when the text or the cursor changed.
 bool TypeCharacter(int ch);
-void MoveCursor(int pos, int trimmed);
+bool PressCmdlineKey(int vk);
+bool MoveCursor(int pos, int trimmed);
+// Asks the host's command line window to show the text and the cursor.
+void RequestCmdlineRedraw(void);
 
 // The display's window, or null when the index is out of range or it has none.
 HWND DisplayWindow(int display);
 bool DrawStatusScreen(int display);
+// The touch views 0..2 (DemoTouch.cpp): the view number, the command line,
+// the fader levels and the counters of the core data block.
+bool DrawTouchView(int display);
 bool BlankScreen(int display);
+// What Flip shows (DemoMonitors.cpp): the touch views 0..2, the external
+// monitors 3 and 4 ("Monitor 1", "Monitor 2"), or black for a display that
+// ClearScreen cleared, until the next button press on that display.
+bool PresentDisplay(int display);
+bool ClearDisplay(int display);
+// The pointer events of SetMouseData, which the monitors show.
+void NotePointer(int display, int x, int y, UINT msg);
+// Asks the host to repaint both monitors, as a starting console presents
+// its screens at once.
+void RefreshMonitors(void);
+// The fader echo (DemoFaders.cpp): a fader switched to manual is read back and
+// sent to the main window once the host's write is done.
+void NoteFaderManual(int fader);
+// Removes the echo's window and class; knt.dll must not leave them behind.
+void ReleaseFaderEcho(void);
