@@ -11,18 +11,6 @@ namespace {
 
 bool IsLampNumber(int n) { return n >= 0 && n < kLampSlots; }
 
-void EchoCommand() {
-    char line[kCmdlineMax + 16];
-    snprintf(line, sizeof line, "Command: %s", gDemo.cmdline);
-    StandinEcho(line);
-}
-
-void SetCmdlineLength(int length) {
-    gDemo.cmdlineLength = length;
-    gDemo.cmdline[length] = '\0';
-    gDemo.cursor = length;
-}
-
 }  // namespace
 
 INT_PTR Result(const char* name, INT_PTR fallback) { return StandinGetResult(name, fallback); }
@@ -64,31 +52,6 @@ int LitLampCount(void) {
     int lit = 0;
     for (unsigned char lamp : gDemo.lamps) lit += lamp;
     return lit;
-}
-
-bool TypeCharacter(int ch) {
-    if (ch >= 32 && ch < 127) {
-        if (gDemo.cmdlineLength >= kCmdlineMax) return false;
-        gDemo.cmdline[gDemo.cmdlineLength] = static_cast<char>(ch);
-        SetCmdlineLength(gDemo.cmdlineLength + 1);
-        return true;
-    }
-    if (ch == 8) {
-        if (gDemo.cmdlineLength == 0) return false;
-        SetCmdlineLength(gDemo.cmdlineLength - 1);
-        return true;
-    }
-    if (ch == 13) {
-        EchoCommand();
-        SetCmdlineLength(0);
-        return true;
-    }
-    return false;
-}
-
-void MoveCursor(int pos, int trimmed) {
-    gDemo.cursor = pos < 0 ? 0 : (pos > gDemo.cmdlineLength ? gDemo.cmdlineLength : pos);
-    gDemo.trimmed = trimmed ? 1 : 0;
 }
 
 extern "C" LRESULT StandinSendToMain(UINT msg, WPARAM wp, LPARAM lp) {

@@ -21,11 +21,14 @@ const char* Tip(char (&buf)[32], const char* format, int n, bool valid) {
 
 bool Within(int n, int low, int high) { return n >= low && n <= high; }
 
-void RequestCmdlineRedraw() {
-    if (hCmdlineWnd && IsWindow(hCmdlineWnd)) InvalidateRect(hCmdlineWnd, nullptr, FALSE);
-}
-
 }  // namespace
+
+// A restart unloads knt.dll while the process goes on: a window whose
+// procedure went with it would crash the next message it gets.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH && !reserved) ReleaseFaderEcho();
+    return TRUE;
+}
 
 const char* exp_(const char* text) {
     StandinJournal("exp$", {text});
@@ -38,7 +41,7 @@ int RecreateCDXDisplay(int display) { return Answer(__func__, {display}, Display
 
 int Flip(int display, int wait) {
     StandinJournal(__func__, {display, wait});
-    return static_cast<int>(Result(__func__, DrawStatusScreen(display) ? 1 : 0));
+    return static_cast<int>(Result(__func__, PresentDisplay(display) ? 1 : 0));
 }
 
 int VC_SetStatus(int code, int value) {
@@ -49,9 +52,17 @@ int VC_SetStatus(int code, int value) {
 
 int VC_GetStatus(int code) { return Answer(__func__, {code}, StatusOf(code)); }
 
-int VC_OnKeyDown(int key, int repeat, int reserved) { return Answer(__func__, {key, repeat, reserved}, 1); }
+int VC_OnKeyDown(int key, int repeat, int reserved) {
+    StandinJournal(__func__, {key, repeat, reserved});
+    if (PressCmdlineKey(key)) RequestCmdlineRedraw();
+    return static_cast<int>(Result(__func__, 1));
+}
 
-int VC_OnKeyUp(int key, int repeat, int reserved) { return Answer(__func__, {key, repeat, reserved}, 1); }
+// Where the focus was when the release arrived, for tests of focus hand-over.
+int VC_OnKeyUp(int key, int repeat, int reserved) {
+    StandinSetResult("VC_OnKeyUp.focus", reinterpret_cast<INT_PTR>(GetFocus()));
+    return Answer(__func__, {key, repeat, reserved}, 1);
+}
 
 int VC_OnCharacter(int ch) {
     StandinJournal(__func__, {ch});
@@ -76,7 +87,7 @@ const char* GetCmdlineString(LPARAM selector) { return AnswerText(__func__, {sel
 
 int SetCmdlineCursorPos(int pos, int trimmed) {
     StandinJournal(__func__, {pos, trimmed});
-    MoveCursor(pos, trimmed);
+    if (MoveCursor(pos, trimmed)) RequestCmdlineRedraw();
     return static_cast<int>(Result(__func__, 1));
 }
 
@@ -113,17 +124,25 @@ int ledgelbexec(int n) { return Answer(__func__, {n}, 0); }
 
 int ledgruenexec(int n) { return Answer(__func__, {n}, 0); }
 
+// Tests read whether an information window was up when the event arrived.
 int SetMouseData(int x, int y, HWND wnd, int display, UINT msg) {
+    StandinSetResult("SetMouseData.infoShown", hInfoShow != nullptr);
+    NotePointer(display, x, y, msg);
     return Answer(__func__, {x, y, wnd, display, msg}, 1);
 }
 
 int IsDesklocked(void) { return Answer(__func__, {}, 0); }
 
-int SetFaderModeManual(int fader) { return Answer(__func__, {fader}, 1); }
+int SetFaderModeManual(int fader) {
+    StandinJournal(__func__, {fader});
+    NoteFaderManual(fader);
+    return static_cast<int>(Result(__func__, 1));
+}
 
 int StartKantrel(void) {
     StandinJournal(__func__, {});
     ResetDemo();
+    RefreshMonitors();
     StandinEcho("Kantrel started");
     return static_cast<int>(Result(__func__, 1));
 }
@@ -155,7 +174,7 @@ int CanSwitchTouch(void) { return Answer(__func__, {}, 1); }
 
 int ClearScreen(int display) {
     StandinJournal(__func__, {display});
-    return static_cast<int>(Result(__func__, BlankScreen(display) ? 1 : 0));
+    return static_cast<int>(Result(__func__, ClearDisplay(display) ? 1 : 0));
 }
 
 int DeleteLanguageMap(void) {
