@@ -72,17 +72,6 @@ void TellCoreCmdLineLock(int on) {
     InvalidateLockIndicators();
 }
 
-// True when the press went out: the press alone toggles the light and the lock.
-bool SendScrollLockStroke() {
-    INPUT strokes[2] = {};
-    strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
-    strokes[0].ki.wVk = strokes[1].ki.wVk = VK_SCROLL;
-    strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    const UINT sent = SendInput(2, strokes, sizeof(INPUT));
-    if (sent == 1) SendInput(1, &strokes[1], sizeof(INPUT));
-    return sent > 0;
-}
-
 // The keyboard's Scroll Lock light shows the command line lock. A synthesised
 // stroke makes the light agree; the main window's key routing then sets the
 // lock back to the stored value and tells the core. Only the toggle bit counts.
@@ -142,6 +131,16 @@ void EnableDeskWindows(BOOL enable) {
 }
 
 }  // namespace
+
+bool SendScrollLockStroke() {
+    INPUT strokes[2] = {};
+    strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
+    strokes[0].ki.wVk = strokes[1].ki.wVk = VK_SCROLL;
+    strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    const UINT sent = SendInput(2, strokes, sizeof(INPUT));
+    if (sent == 1) SendInput(1, &strokes[1], sizeof(INPUT));
+    return sent > 0;
+}
 
 SessionState CoreSessionState() { return gState; }
 

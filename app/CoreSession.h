@@ -8,6 +8,11 @@ bool StartCoreSession();
 bool EndCoreSession(bool restart, bool saveRequested);
 SessionState CoreSessionState();
 
+// One synthesised Scroll Lock stroke: the keyboard's light shows the command
+// line lock, and the stroke's key messages make the main window toggle it.
+// True when the press went out (a lone press still toggles light and lock).
+bool SendScrollLockStroke();
+
 // Host flags that a session start hands to the core.
 extern int gCmdLineLock;
 extern int gShortcutMode;

@@ -4,53 +4,36 @@
 #pragma once
 #include <windows.h>
 
+#include "desk/ExtMonitor.h"
+#include "desk/DeskFrame.h"
 #include "desk/KeyWnd.h"
+#include "input/CmdlineWnd.h"
+#include "input/EncoderWnd.h"
+#include "input/FaderWnd.h"
+#include "input/TouchWnd.h"
 
-ATOM RegisterExtMonitorClass(HINSTANCE instance);
 ATOM RegisterInfoClass(HINSTANCE instance);
 ATOM RegisterProgressClass(HINSTANCE instance);
-ATOM RegisterFaderClass(HINSTANCE instance);
-ATOM RegisterEncoderClass(HINSTANCE instance);
-ATOM RegisterTouchClass(HINSTANCE instance);
-ATOM RegisterFrameClass(HINSTANCE instance);
-ATOM RegisterCmdlineClass(HINSTANCE instance);
 ATOM RegisterCDButtonClass(HINSTANCE instance);
 ATOM RegisterBackgroundClass(HINSTANCE instance);
 
-bool CreateTouchWindow(HWND main);
-bool CreateFaders(HWND main);
-bool CreateEncoders(HWND main);
-bool CreateCmdlineWindow(HWND main);
 bool CreateCDPanel(HWND main);
-void CreateDeskFrame(HWND main);
-void LayOutDesk(HWND main, int clientWidth, int clientHeight);
 void CreateTooltips(HWND main);
 void DestroyBackgroundWindow();
 
 // Number of desk child windows created so far.
 extern int gDeskChildCount;
 
-// What the fader bar shows of the faders, the encoders and the CD player
-// panel; controls that do not exist are skipped.
-void ShowFadersForBar(int bar);
-void ShowEncodersForBar(int bar);
-void ApplyCdPanelShowRule(int bar);
-void EnableDeskScrollBars(bool enable);
-void InvalidateLockIndicators();
-// The shortcut-mode indicator of the desk frame.
-void InvalidateShortcutIndicator();
-// The desk scroll bars (ids 40612 and 40613) that the frame creates; null
-// until they exist.
-HWND DeskScrollBar(bool vertical);
-
-// A fader value the core echoes back to its fader window.
-void HandFaderValueFromCore(HWND fader, int value);
 
 // Tooltip notices and the information window.
 void TooltipNotify(LPARAM notice);
 void DestroyInfoWindow();
+// Replaces any information window by one on parent at (x, y, width, height);
+// while no core session runs it only removes the old one.
+void ShowInfoWindow(HWND parent, int x, int y, int width, int height);
 
 // The cover-desktop window.
+void CreateBackgroundWindow(HWND main);
 bool BackgroundWindowExists();
 void RestackBackground();
 

@@ -9,6 +9,7 @@
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "common/WindowClass.h"
+#include "cdplayer/CdPanel.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyTable.h"
@@ -497,7 +498,7 @@ int SwitchBar(int row) {
     }
     ShowFadersForBar(bar);
     ShowEncodersForBar(bar);
-    ApplyCdPanelShowRule(bar);
+    ShowCdPanel();
     if (hMainWnd) RedrawWindow(hMainWnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
     return result;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/CoreBinding.h"
+#include "app/CoreSession.h"
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "common/WindowClass.h"
@@ -116,16 +117,6 @@ void Draw(HWND wnd, CmdlineWindow* rec, LPARAM selector, int cursor) {
     ValidateRect(wnd, &kTextRect);
 }
 
-// One synthetic Scroll Lock stroke: the light goes on, and its key messages
-// come back here and on to the main window, which turns the lock on.
-void SendScrollLockStroke() {
-    INPUT strokes[2] = {};
-    strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
-    strokes[0].ki.wVk = strokes[1].ki.wVk = VK_SCROLL;
-    strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, strokes, sizeof(INPUT));
-}
-
 bool OnLButtonDown(HWND wnd, int x, int y) {
     if (DeskLocked(true)) return false;
     if (VC_KNT_ACTIVE) {
@@ -135,6 +126,8 @@ bool OnLButtonDown(HWND wnd, int x, int y) {
     if (InTextRect(x, y)) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
+        // The stroke's key messages come back here and on to the main
+        // window, which turns the lock on.
         if (keys[VK_SCROLL] == 0) SendScrollLockStroke();
     }
     return true;

@@ -15,6 +15,8 @@
 #include "app/Startup.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DrawingResources.h"
+#include "input/FaderWnd.h"
+#include "input/KeyboardDispatch.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Placement.h"
 #include "standins/StandinControl.h"
@@ -41,6 +43,15 @@ void CALLBACK EndModalPhase(HWND, UINT, UINT_PTR id, DWORD) {
 
 class MainWindowTest : public harness::DeskTest {
 protected:
+    // Start-up creates the (here empty) shortcut list before any key arrives.
+    void SetUp() override {
+        DeskTest::SetUp();
+        LoadShortcutSettings();
+    }
+    void TearDown() override {
+        ReleaseShortcutList();
+        DeskTest::TearDown();
+    }
     LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageA(main_, msg, wp, lp); }
     LRESULT SendFromCore(UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
         auto send = reinterpret_cast<StandinSendToMainFn>(
@@ -71,11 +82,10 @@ TEST_F(MainWindowTest, InsertWithShortcutModeOffOnlySwitchesItOn) {
     EXPECT_EQ(1, gShortcutMode);
     EXPECT_TRUE(SameSequence({}, CoreCalls()));
 
-    // With the mode on, Insert is an ordinary shortcut key.
+    // With the mode on, Insert goes to the dispatcher, whose default switches the mode off.
     Key(WM_KEYDOWN, VK_INSERT);
-    Key(WM_KEYUP, VK_INSERT, 0xC0000001);
-    EXPECT_EQ(1, gShortcutMode);
-    EXPECT_TRUE(SameSequence({"InvokeShortcut 45 0 1", "IsDesklocked", "InvokeShortcut 45 0 0"}, CoreCalls()));
+    EXPECT_EQ(0, gShortcutMode);
+    EXPECT_TRUE(SameSequence({}, CoreCalls()));
 }
 
 TEST_F(MainWindowTest, ScrollLockTogglesTheLockWithoutTheDispatcher) {
@@ -156,7 +166,7 @@ TEST_F(MainWindowTest, ForcedCloseOffersTwoButtonsAndEndsUnsavedOnNo) {
     EXPECT_STREQ("Yes|No", VCMessageBoxLastButtons());
     EXPECT_STREQ("Save actual Show ?", VCMessageBoxLastQuestion());
     EXPECT_FALSE(IsWindow(main_));
-    EXPECT_TRUE(SameSequence({"EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
+    EXPECT_TRUE(SameSequence({"HasConsoleWindow", "EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
 }
 
 TEST_F(MainWindowTest, ForcedCloseTakesAnUnknownAnswerAsNo) {
@@ -164,7 +174,7 @@ TEST_F(MainWindowTest, ForcedCloseTakesAnUnknownAnswerAsNo) {
     VCMessageBoxSetAnswer(7);
     Send(WM_CLOSE, 0, 1);
     EXPECT_FALSE(IsWindow(main_));
-    EXPECT_TRUE(SameSequence({"EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
+    EXPECT_TRUE(SameSequence({"HasConsoleWindow", "EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
 }
 
 TEST_F(MainWindowTest, UnforcedCloseOffersThreeButtonsAndCancelKeepsRunning) {
@@ -185,7 +195,7 @@ TEST_F(MainWindowTest, YesSavesTheShowThenEnds) {
     VCMessageBoxSetAnswer(kVcAnswer1);
     Send(WM_CLOSE);
     EXPECT_FALSE(IsWindow(main_));
-    EXPECT_TRUE(SameSequence({"DoPultSave", "EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
+    EXPECT_TRUE(SameSequence({"DoPultSave", "HasConsoleWindow", "EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
 }
 
 TEST_F(MainWindowTest, CloseWithoutASessionDoesNothing) {
@@ -211,7 +221,7 @@ TEST_F(MainWindowTest, CloseDuringTheStartIsServedAfterIt) {
     harness::PumpUntilIdle();
     EXPECT_EQ(asked + 1, VCMessageBoxCallCount());
     EXPECT_FALSE(IsWindow(main_));
-    EXPECT_TRUE(SameSequence({"EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
+    EXPECT_TRUE(SameSequence({"HasConsoleWindow", "EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
 }
 
 // ---- restart
@@ -252,24 +262,29 @@ TEST_F(MainWindowTest, RestartWithoutTheCoreClosesWithoutCallingIt) {
     EXPECT_FALSE(IsWindow(main_));
     EXPECT_EQ(asked, VCMessageBoxCallCount());
     EXPECT_TRUE(CoreGroupIsClear());
-    EXPECT_TRUE(SameSequence({"DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
+    EXPECT_TRUE(SameSequence({"DeleteLanguageMap", "DeleteIPAddresses", "HasConsoleWindow"}, CoreCalls()));
 }
 
 // ---- core requests
 
 TEST_F(MainWindowTest, FaderEchoReachesOnlyRealFaders) {
     StartSession();
-    HWND fader = Child("_kntSlider", 40003, 700, 100, 20, 100);
+    ASSERT_TRUE(CreateFaders(main_));
+    // Another child carrying a fader's id knows nothing of fader values.
+    DestroyWindow(FaderWindow(5));
     HWND other = Child("STATIC", 40005, 730, 100, 20, 100);
-    HWND beyond = Child("_kntSlider", 40030, 760, 100, 20, 100);
     harness::PumpUntilIdle();
-    for (HWND wnd : {fader, other, beyond}) ValidateRect(wnd, nullptr);
-    for (WPARAM index : {WPARAM(5), WPARAM(30), WPARAM(-1), WPARAM(24)}) {
+    harness::ClearJournal();
+    for (WPARAM index : {WPARAM(5), WPARAM(30), WPARAM(-1), WPARAM(24), ~WPARAM(0) - 20}) {
         EXPECT_EQ(0, SendFromCore(kReqFaderValue, index, 200));
-        for (HWND wnd : {fader, other, beyond}) EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE)) << index;
+        for (int fader = 0; fader < kFaderWindowCount; ++fader)
+            if (fader != 5) {
+                EXPECT_NE(200, FaderValue(fader)) << index << " moved fader " << fader;
+            }
     }
+    EXPECT_TRUE(IsWindow(other));
     SendFromCore(kReqFaderValue, 3, 200);
-    EXPECT_TRUE(GetUpdateRect(fader, nullptr, FALSE));
+    EXPECT_EQ(200, FaderValue(3));
     EXPECT_TRUE(SameSequence({}, CoreCalls()));
 }
 
@@ -327,7 +342,7 @@ TEST_F(MainWindowTest, DisplayChangeToAnUnusableDepthForcesTheClose) {
     EXPECT_EQ(UINT(MB_ICONERROR), boxes.Boxes()[0].icon);
     EXPECT_EQ(1, VCMessageBoxLastType());
     EXPECT_FALSE(IsWindow(main_));
-    EXPECT_TRUE(SameSequence({"DoPultSave", "EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
+    EXPECT_TRUE(SameSequence({"DoPultSave", "HasConsoleWindow", "EndKantrel", "DeleteLanguageMap", "DeleteIPAddresses"}, CoreCalls()));
 }
 
 TEST_F(MainWindowTest, ClientAreaNeverGrowsPastTheDesk) {

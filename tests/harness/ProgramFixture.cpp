@@ -1,0 +1,147 @@
+// The fixture of the whole-program tests.
+#include "tests/harness/ProgramFixture.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace harness {
+
+void ProgramTest::SetUp() {
+    HostTest::SetUp();
+    journal_ = SharedDir() + "\\journal.txt";
+    char name[64];
+    snprintf(name, sizeof name, "knt_prog_%lu", GetCurrentProcessId());
+    unixBase_ = std::string("/tmp/") + name;
+}
+
+void ProgramTest::TearDown() {
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+    DeleteFileA(DosPath(".sh").c_str());
+    DeleteFileA(DosPath(".done").c_str());
+    HostTest::TearDown();
+}
+
+// The Unix file /tmp/knt_prog_<pid><suffix> as this process names it.
+std::string ProgramTest::DosPath(const char* suffix) const {
+    std::string path = "Z:" + unixBase_ + suffix;
+    for (char& ch : path)
+        if (ch == '/') ch = '\\';
+    return path;
+}
+
+bool ProgramTest::StartDesk() {
+    if (process_.hProcess) {
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+    const std::string dir = ProgramDir() + "\\..\\install\\program";
+    const std::string exe = dir + "\\KantrelOvrin.exe";
+    SetEnvironmentVariableA("KNT_JOURNAL", journal_.c_str());
+    SetEnvironmentVariableA("KNT_REGKEY", ProgramKey().c_str());
+    SetEnvironmentVariableA("KNT_VCMESSAGEBOX_ANSWER", "101");
+    const bool ok = Run(exe, "\"" + exe + "\"", dir, &process_);
+    SetEnvironmentVariableA("KNT_JOURNAL", nullptr);
+    SetEnvironmentVariableA("KNT_REGKEY", nullptr);
+    SetEnvironmentVariableA("KNT_VCMESSAGEBOX_ANSWER", nullptr);
+    return ok;
+}
+
+bool ProgramTest::Run(const std::string& exe, std::string command, const std::string& dir,
+                      PROCESS_INFORMATION* pi) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    return CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          dir.empty() ? nullptr : dir.c_str(), &si, pi) != FALSE;
+}
+
+HWND ProgramTest::WaitForDesk() {
+    for (int waited = 0; waited < 30000; waited += 50) {
+        HWND wnd = FindWindowA("_KNTOVRIN", "Kantrel Ovrin");
+        if (wnd && IsWindowVisible(wnd)) return wnd;
+        if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+}
+
+int ProgramTest::CloseDesk(HWND desk) {
+    PostMessageA(desk, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 1;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return int(code);
+}
+
+// Wine starts Unix programs through start /unix but does not wait for
+// them, so the script leaves its exit code in a file of its own.
+bool ProgramTest::RunUnixScript(const std::string& body, std::string* exitCode) {
+    DeleteFileA(DosPath(".done").c_str());
+    {
+        std::ofstream script(DosPath(".sh"), std::ios::binary);
+        script << "#!/bin/sh\n(\n" << body << "\n)\necho $? > " << unixBase_ << ".done\n";
+        if (!script) return false;
+    }
+    PROCESS_INFORMATION pi = {};
+    const std::string cmd = "C:\\windows\\system32\\cmd.exe";
+    if (!Run(cmd, cmd + " /c start /unix /bin/sh " + unixBase_ + ".sh", "", &pi)) return false;
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    for (int waited = 0; waited < 30000; waited += 50) {
+        std::ifstream done(DosPath(".done"));
+        if (done && std::getline(done, *exitCode)) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+bool ProgramTest::SaveScreenshot(const std::string& name, std::string* unixPath) {
+    *unixPath = "/tmp/knt_" + name + ".png";
+    std::string code;
+    return RunUnixScript("import -window root " + *unixPath, &code) && code == "0";
+}
+
+std::vector<std::string> ProgramTest::Journal() const {
+    std::ifstream in(journal_);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> ProgramTest::CoreCallsFrom(size_t first) const {
+    std::vector<std::string> calls;
+    const std::vector<std::string> lines = Journal();
+    for (size_t i = first; i < lines.size(); ++i)
+        if (!IsPaintingOrTranslation(lines[i])) calls.push_back(lines[i]);
+    return calls;
+}
+
+bool ProgramTest::WaitForJournalLine(const std::string& line, int ms) const {
+    for (int waited = 0; waited < ms; waited += 50) {
+        for (const std::string& l : Journal())
+            if (l == line) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+void ProgramTest::WaitForQuietJournal(int quietMs) const {
+    size_t last = Journal().size();
+    for (int quiet = 0, waited = 0; quiet < quietMs && waited < 10000; waited += 50) {
+        Sleep(50);
+        const size_t now = Journal().size();
+        quiet = now == last ? quiet + 50 : 0;
+        last = now;
+    }
+}
+
+}  // namespace harness

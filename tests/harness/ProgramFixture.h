@@ -1,0 +1,47 @@
+// Fixture for tests that start the installed program and drive it from the
+// outside: real input through the X server (xdotool, run as a Unix program),
+// read back from the journal file that the stand-in core writes and from the
+// real registry.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "tests/harness/Harness.h"
+
+namespace harness {
+
+class ProgramTest : public HostTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the installed program with this test's registry key, journal
+    // and shared folder; "Save actual Show ?" is answered No.
+    bool StartDesk();
+    // The desk window once it is visible; null when the program ended first.
+    HWND WaitForDesk();
+    // Posts WM_CLOSE and waits for the program's end; its exit code, or -1.
+    int CloseDesk(HWND desk);
+    // Runs a shell script (xdotool and the like) and gives its exit code.
+    bool RunUnixScript(const std::string& body, std::string* exitCode);
+    // Saves a screenshot of the whole X screen as a PNG under /tmp, named
+    // after the test; false when it could not be taken.
+    bool SaveScreenshot(const std::string& name, std::string* unixPath);
+
+    std::vector<std::string> Journal() const;
+    // The journal from line first on, without painting and translation calls.
+    std::vector<std::string> CoreCallsFrom(size_t first) const;
+    // Waits until the journal holds exactly this line.
+    bool WaitForJournalLine(const std::string& line, int ms = 10000) const;
+    void WaitForQuietJournal(int quietMs = 500) const;
+
+    PROCESS_INFORMATION process_ = {};
+
+private:
+    std::string DosPath(const char* suffix) const;
+    static bool Run(const std::string& exe, std::string command, const std::string& dir, PROCESS_INFORMATION* pi);
+    std::string journal_;
+    std::string unixBase_;
+};
+
+}  // namespace harness
