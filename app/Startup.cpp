@@ -16,6 +16,7 @@
 #include "app/hostlibs/RegistryLib.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
+#include "input/KeyboardDispatch.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Placement.h"
 #include "resources/resource.h"
@@ -158,6 +159,7 @@ bool BuildDesk(HWND main) {
     if (!LoadConsoleLibraries(main)) return false;
     LoadWindowSettings(main);
     FillDisplayWindows();
+    LoadShortcutSettings();
     CreateDeskKeys(main);
     CreateEncoders(main);
     CreateCmdlineWindow(main);
@@ -192,6 +194,7 @@ void CleanUp() {
     DestroyBackgroundWindow();
     ReleaseConsoleLibraries();
     WSACleanup();
+    ReleaseShortcutList();
 }
 
 int KantrelMain(HINSTANCE instance, const char* commandLine, int) {

@@ -20,14 +20,16 @@
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
+#include "input/FaderWnd.h"
 #include "input/KeyboardDispatch.h"
 #include "mainwindow/DeskMenus.h"
 #include "mainwindow/Placement.h"
 #include "resources/resource.h"
 
-int gShowHKeys;
-int gShowHScroll;
-int gShowVScroll;
+int gShowHKeys = 1;
+// Scroll bars show when needed unless the options say otherwise.
+int gShowHScroll = 1;
+int gShowVScroll = 1;
 int gSaveOnShutdown;
 int gCenterMainWhenCovered;
 int gDeskOffsetX;
@@ -39,7 +41,6 @@ const DWORD kMainStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_THICKFRAME | WS_MINIM
 // The restart runs from the message loop, never inside the core's own call.
 const UINT kRunRestart = WM_APP + 0x1F0;
 const int kFirstFrameId = 40600, kLastFrameId = 40699;
-const int kFirstFaderId = 40000, kFaderCount = 24;
 const HRESULT kDisplayHeldElsewhere = HRESULT(0x887600E1);
 
 HDC gMemoryDC;
@@ -207,7 +208,7 @@ void OnButtonDown(HWND wnd, UINT msg, int x, int y) {
             ReleaseCapture();
             MessageBoxA(wnd, Tr("Desk is locked!"), knt_windows_title, MB_ICONINFORMATION);
         } else {
-            OpenDeskMenu(wnd);
+            OpenDeskMenu(wnd, POINT{x, y});
             menuOpened = true;
         }
     }
@@ -439,13 +440,10 @@ LRESULT OnModalLoopRequest(HWND wnd) {
     return 1;
 }
 
-// Only a real fader takes the value: another child with that id knows nothing of it.
-void OnFaderValue(HWND wnd, WPARAM index, LPARAM value) {
-    if (index >= WPARAM(kFaderCount)) return;
-    HWND fader = GetDlgItem(wnd, kFirstFaderId + int(index));
-    char cls[16] = "";
-    if (!fader || !GetClassNameA(fader, cls, sizeof cls) || lstrcmpA(cls, "_kntSlider") != 0) return;
-    HandFaderValueFromCore(fader, int(value));
+// Checked wide: an index beyond the faders must not wrap onto one of them.
+void OnFaderValue(WPARAM index, LPARAM value) {
+    if (index >= WPARAM(kFaderWindowCount)) return;
+    SetFaderValue(int(index), value);
 }
 
 LRESULT OnSysCommand(HWND wnd, WPARAM wp, LPARAM lp) {
@@ -513,10 +511,10 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_VSCROLL: OnScroll(wnd, true, wp, reinterpret_cast<HWND>(lp)); return 0;
     case WM_DEVICECHANGE: OnDeviceChange(wp, lp); break;
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
-    case WM_COMMAND: HandleDeskCommand(wnd, LOWORD(wp)); return 0;
+    case WM_COMMAND: return HandleDeskCommand(wnd, wp, lp);
     case kReqNothing: return 1;
     case kReqModalLoop: return OnModalLoopRequest(wnd);
-    case kReqFaderValue: OnFaderValue(wnd, wp, lp); return 0;
+    case kReqFaderValue: OnFaderValue(wp, lp); return 0;
     case kReqPrint: CallEntry(gCore.DoPrint, wp, lp); return 0;
     case kReqRestart: return OnRestartRequest(wnd);
     case kRunRestart: RunRestart(wnd); return 0;
@@ -573,6 +571,8 @@ HWND CreateMainWindow(HINSTANCE instance) {
     if (wnd) CreateMemoryDC(wnd);
     return wnd;
 }
+
+HDC DeskMemoryDC() { return gMemoryDC; }
 
 void OnCoreSessionSettled() {
     if (hMainWnd) ServeDeferredRequests(hMainWnd);

@@ -35,6 +35,9 @@ HWND CreateMainWindow(HINSTANCE instance);
 // Moves the desk surface (hit areas, picture and children other than the
 // frame pieces) by (dx, dy).
 void ShiftDesk(HWND main, int dx, int dy);
+// The memory DC that desk pictures are copied from; null while the main
+// window does not exist.
+HDC DeskMemoryDC();
 // 0 off, 1 on, 2 toggle; 0 when already in the asked state, else 1.
 int SetShortcutMode(HWND main, WPARAM mode);
 

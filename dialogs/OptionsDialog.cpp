@@ -1,0 +1,4 @@
+// The Options dialog. Not built yet: opening it shows nothing.
+#include "dialogs/OptionsDialog.h"
+
+void OpenOptionsDialog(HWND) {}
