@@ -192,17 +192,6 @@ void ToggleFullSize(HWND main) {
     SetWindowPos(main, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
-// True when the press went out; a lone press still toggles light and lock.
-bool SendScrollLockStroke() {
-    INPUT strokes[2] = {};
-    strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
-    strokes[0].ki.wVk = strokes[1].ki.wVk = VK_SCROLL;
-    strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    const UINT sent = SendInput(2, strokes, sizeof(INPUT));
-    if (sent == 1) SendInput(1, &strokes[1], sizeof(INPUT));
-    return sent > 0;
-}
-
 // The stroke keeps the keyboard's Scroll Lock light in step with the lock.
 // It reaches the desk only while the desk is in front; otherwise the desk
 // gets the key directly.
