@@ -25,13 +25,14 @@ DWORD LiveGdiTableEntries() {
 }
 #pragma GCC diagnostic pop
 
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+    ++*reinterpret_cast<DWORD*>(lp);
+    return TRUE;
+}
+
 BOOL CALLBACK CountWindow(HWND wnd, LPARAM lp) {
-    auto* count = reinterpret_cast<DWORD*>(lp);
-    ++*count;
-    EnumChildWindows(wnd, [](HWND, LPARAM inner) -> BOOL {
-        ++*reinterpret_cast<DWORD*>(inner);
-        return TRUE;
-    }, lp);
+    ++*reinterpret_cast<DWORD*>(lp);
+    EnumChildWindows(wnd, CountChild, lp);
     return TRUE;
 }
 
