@@ -22,9 +22,6 @@ constexpr int kEchoHidden = 0, kEchoShown = 9;
 constexpr int kCascadeStep = 20;
 constexpr LONG kAllScreensDialogCount = 5;
 
-// What the echo window was last told to be.
-int gEchoState;
-
 struct ItemText {
     UINT id;
     const char* english;
@@ -135,8 +132,7 @@ void TrackAt(HWND main, HMENU menu, POINT at) {
 void ToggleEcho() {
     HWND echo = EchoWindow();
     if (!echo) return;
-    gEchoState = IsShown(echo) ? kEchoHidden : kEchoShown;
-    CallEntry(gService.ShowConsoleWindow, gEchoState);
+    CallEntry(gService.ShowConsoleWindow, IsShown(echo) ? kEchoHidden : kEchoShown);
 }
 
 void ToggleExtMonitor(HWND monitor, int index) {
@@ -239,7 +235,6 @@ void ArrangeWindows(HWND main) {
     RECT place;
     if (!IsShown(echo) || !GetWindowRect(echo, &place)) return;
     offset += kCascadeStep;
-    gEchoState = kEchoShown;
     CallEntry(gService.SetConsolePosition, offset, offset, int(place.right - place.left),
               int(place.bottom - place.top));
     CallEntry(gService.ShowConsoleWindow, kEchoShown);
