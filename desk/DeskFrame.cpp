@@ -10,6 +10,7 @@
 #include "common/WindowClass.h"
 #include "desk/DrawingResources.h"
 #include "mainwindow/MainWindow.h"
+#include "dialogs/DeskLock.h"
 
 namespace {
 
@@ -63,8 +64,6 @@ DWORD InitialStyle(int slot) {
 
 HWND SlotWindow(HWND main, int slot) { return main ? GetDlgItem(main, kFrameFirstId + slot) : nullptr; }
 HWND MainOf(HWND piece) { return GetParent(piece); }
-
-bool DeskLocked() { return CallEntry(gCore.IsDesklocked) != 0; }
 
 bool PointInPiece(HWND wnd, int x, int y) {
     RECT client;

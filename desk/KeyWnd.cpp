@@ -15,6 +15,7 @@
 #include "desk/KeyTable.h"
 #include "input/KeyboardDispatch.h"
 #include "mainwindow/MainWindow.h"
+#include "dialogs/DeskLock.h"
 
 namespace {
 
@@ -105,12 +106,6 @@ bool IsExecutorButton(int keyId) { return InRange(keyId, 61, 100); }
 bool FaceIsKeyboardKey(int keyId) {
     return InRange(keyId, 203, 206) || InRange(keyId, 209, 221) || keyId == 225 || keyId == kPageUpKeyId ||
            keyId == kPageDownKeyId;
-}
-
-bool DeskLocked(bool tell) {
-    if (!CallEntry(gCore.IsDesklocked)) return false;
-    if (tell) MessageBoxA(hMainWnd, Tr("Desk is locked!"), knt_windows_title, MB_ICONINFORMATION);
-    return true;
 }
 
 // ---- Painting ---------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
+#include "dialogs/DeskLock.h"
 
 namespace {
 
@@ -40,12 +41,6 @@ struct CmdlineWindow {
 };
 
 CmdlineWindow* RecordOf(HWND wnd) { return reinterpret_cast<CmdlineWindow*>(GetWindowLongPtrA(wnd, 0)); }
-
-bool DeskLocked(bool tell) {
-    if (!CallEntry(gCore.IsDesklocked)) return false;
-    if (tell) MessageBoxA(hMainWnd, Tr("Desk is locked!"), knt_windows_title, MB_ICONINFORMATION);
-    return true;
-}
 
 bool InTextRect(int x, int y) {
     const POINT pt = {x, y};
@@ -147,11 +142,11 @@ int CursorAt(HWND wnd, const CmdlineWindow* rec, int x) {
 
 bool OnLButtonUp(HWND wnd, const CmdlineWindow* rec, int x, int y) {
     if (GetCapture() != wnd) return true;
-    if (CallEntry(gCore.IsDesklocked)) {
+    if (DeskLocked()) {
         // A held capture would send every later click here; let go before
         // the modal box comes up.
         ReleaseCapture();
-        DeskLocked(true);
+        TellDeskLocked();
         return false;
     }
     if (InTextRect(x, y) && rec->hasText) {

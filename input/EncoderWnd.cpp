@@ -11,6 +11,7 @@
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
 #include "input/CoreCounters.h"
+#include "dialogs/DeskLock.h"
 
 namespace {
 
@@ -115,11 +116,6 @@ EncoderWindow* RecordOf(HWND wnd) { return reinterpret_cast<EncoderWindow*>(GetW
 // A word with bit 15 set is the pointer left of or above the window.
 int Coordinate(WORD word) { return (word & 0x8000) ? 0 : int(word); }
 POINT PointOf(LPARAM lp) { return {Coordinate(LOWORD(lp)), Coordinate(HIWORD(lp))}; }
-
-// ---- desk lock --------------------------------------------------------------------
-
-bool DeskLocked() { return CallEntry(gCore.IsDesklocked) != 0; }
-void TellDeskLocked() { MessageBoxA(hMainWnd, Tr("Desk is locked!"), knt_windows_title, MB_ICONINFORMATION); }
 
 // ---- painting -----------------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
+#include "dialogs/DeskLock.h"
 
 namespace {
 
@@ -43,12 +44,6 @@ FaderKind KindOf(const Fader* rec) {
 // A word with bit 15 set is the pointer left of or above the window while
 // the fader holds the capture.
 int Coordinate(WORD word) { return (word & 0x8000) ? 0 : int(word); }
-
-bool DeskLocked(bool tell) {
-    if (!CallEntry(gCore.IsDesklocked)) return false;
-    if (tell) MessageBoxA(hMainWnd, Tr("Desk is locked!"), knt_windows_title, MB_ICONINFORMATION);
-    return true;
-}
 
 // ---- geometry ---------------------------------------------------------------
 // Done wide: a window of any size and a pointer anywhere give a value in range.

@@ -20,6 +20,7 @@
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
+#include "dialogs/DeskLock.h"
 #include "input/FaderWnd.h"
 #include "input/KeyboardDispatch.h"
 #include "mainwindow/DeskMenus.h"
@@ -203,10 +204,10 @@ void OnButtonDown(HWND wnd, UINT msg, int x, int y) {
     bool menuOpened = false;
     const RECT button = DeskMenuButtonRect();
     if (PtInRect(&button, POINT{x, y})) {
-        if (CallEntry(gCore.IsDesklocked)) {
+        if (DeskLocked()) {
             // A modal box must not run under the desk's mouse capture.
             ReleaseCapture();
-            MessageBoxA(wnd, Tr("Desk is locked!"), knt_windows_title, MB_ICONINFORMATION);
+            TellDeskLocked();
         } else {
             OpenDeskMenu(wnd, POINT{x, y});
             menuOpened = true;

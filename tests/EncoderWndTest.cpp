@@ -26,13 +26,11 @@
 using harness::CoreCalls;
 using harness::SameSequence;
 
+using harness::Status;
+
 namespace {
 
 constexpr const char* kLockTest = "IsDesklocked";
-
-std::string Status(int code, int value) {
-    return "VC_SetStatus " + std::to_string(code) + " " + std::to_string(value);
-}
 
 POINT CursorNow() {
     POINT at = {};

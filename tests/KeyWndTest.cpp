@@ -24,6 +24,8 @@
 using harness::CoreCalls;
 using harness::SameSequence;
 
+using harness::Status;
+
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -38,10 +40,6 @@ std::vector<std::string> FlipCalls() {
     for (const std::string& line : harness::JournalLines())
         if (line.rfind("Flip ", 0) == 0) flips.push_back(line);
     return flips;
-}
-
-std::string Status(int code, int value) {
-    return "VC_SetStatus " + std::to_string(code) + " " + std::to_string(value);
 }
 
 class KeyWndTest : public harness::DeskTest {

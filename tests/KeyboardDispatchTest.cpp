@@ -29,15 +29,14 @@
 
 using harness::SameSequence;
 
+using harness::Status;
+
 namespace {
 
 constexpr int32_t kShift = 0x10000000;
 constexpr int32_t kAlt = 0x20000000;
 constexpr int32_t kCtrl = 0x40000000;
 
-std::string Status(int code, int value) {
-    return "VC_SetStatus " + std::to_string(code) + " " + std::to_string(value);
-}
 std::string Invoke(int vk, int flags, int pressed) {
     return "InvokeShortcut " + std::to_string(vk) + " " + std::to_string(flags) + " " + std::to_string(pressed);
 }

@@ -50,6 +50,9 @@ bool MoveCursor(int pos, int trimmed);
 // Asks the host's command line window to show the text and the cursor.
 void RequestCmdlineRedraw(void);
 
+// Draws through an off-screen bitmap of the window's client size; which is
+// handed to draw. False without a window.
+bool DrawBuffered(HWND wnd, void (*draw)(HDC, const RECT&, int), int which);
 // The display's window, or null when the index is out of range or it has none.
 HWND DisplayWindow(int display);
 bool DrawStatusScreen(int display);

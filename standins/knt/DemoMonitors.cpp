@@ -120,22 +120,7 @@ bool DrawMonitorScreen(int display) {
     if (!wnd) return false;
     const int monitor = display - kFirstMonitor;
     ++gFrames[monitor];
-    RECT rc;
-    GetClientRect(wnd, &rc);
-    HDC dc = GetDC(wnd);
-    if (!dc) return false;
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HGDIOBJ oldFont = GetCurrentObject(memory, OBJ_FONT);
-    DrawMonitor(memory, rc, monitor);
-    BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(wnd, dc);
-    return true;
+    return DrawBuffered(wnd, DrawMonitor, monitor);
 }
 
 // The host repaints through Flip; leaving the background alone avoids a

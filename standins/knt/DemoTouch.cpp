@@ -82,20 +82,5 @@ bool DrawTouchView(int display) {
     if (display < 0 || display > 2) return false;
     HWND wnd = DisplayWindow(display);
     if (!wnd) return false;
-    RECT rc;
-    GetClientRect(wnd, &rc);
-    HDC dc = GetDC(wnd);
-    if (!dc) return false;
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HGDIOBJ oldFont = GetCurrentObject(memory, OBJ_FONT);
-    DrawView(memory, rc, display);
-    BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(wnd, dc);
-    return true;
+    return DrawBuffered(wnd, DrawView, display);
 }

@@ -59,6 +59,27 @@ HWND DisplayWindow(int display) {
     return wnd && IsWindow(wnd) ? wnd : nullptr;
 }
 
+// Composed off-screen first, so that views redrawn while counters run never
+// flicker.
+bool DrawBuffered(HWND wnd, void (*draw)(HDC, const RECT&, int), int which) {
+    HDC dc = wnd ? GetDC(wnd) : nullptr;
+    if (!dc) return false;
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HGDIOBJ oldFont = GetCurrentObject(memory, OBJ_FONT);
+    draw(memory, rc, which);
+    BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(wnd, dc);
+    return true;
+}
+
 bool DrawStatusScreen(int display) { return DrawInto(display, DrawStatus); }
 
 bool BlankScreen(int display) { return DrawInto(display, DrawBlank); }

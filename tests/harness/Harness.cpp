@@ -190,6 +190,10 @@ std::string KeyPath(const std::string& programKey, const char* subKey) {
 
 }  // namespace
 
+std::string Status(int code, int value) {
+    return "VC_SetStatus " + std::to_string(code) + " " + std::to_string(value);
+}
+
 void HostTest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     programKey_ = std::string("Software\\Telmarin\\KantrelTest\\") + info->test_suite_name() +

@@ -40,6 +40,8 @@ std::vector<std::string> CoreCalls();
 // Whether a journal line is one of those calls.
 bool IsPaintingOrTranslation(const std::string& line);
 void ClearJournal();
+// The journal line of VC_SetStatus(code, value).
+std::string Status(int code, int value);
 // Prints both sequences on a mismatch.
 ::testing::AssertionResult SameSequence(const std::vector<std::string>& expected,
                                         const std::vector<std::string>& actual);
