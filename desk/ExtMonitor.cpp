@@ -8,6 +8,7 @@
 #include "app/CoreBinding.h"
 #include "app/HostSettings.h"
 #include "app/hostlibs/HostStateLib.h"
+#include "common/ScreenPlace.h"
 #include "common/Text.h"
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
@@ -195,6 +196,13 @@ HWND CreateExtMonitor(int display, int x, int y, int shown) {
     FormatBounded(title, sizeof title, "%s - extern %d", knt_windows_title ? knt_windows_title : "", display - 2);
     RECT outer = {0, 0, kExtMonitorClientWidth, kExtMonitorClientHeight};
     AdjustWindowRect(&outer, kMonitorStyle, FALSE);
+    if (x != int(CW_USEDEFAULT)) {
+        // A place on a screen that is gone would leave the monitor where no
+        // one can reach it: the system places it instead.
+        RECT place = outer;
+        OffsetRect(&place, x - outer.left, y - outer.top);
+        if (!ReachableOnSomeMonitor(place)) x = int(CW_USEDEFAULT), y = 0;
+    }
     HWND wnd = CreateWindowExA(0, kClassName, title, kMonitorStyle, x, y, outer.right - outer.left,
                                outer.bottom - outer.top, nullptr, nullptr, hInst,
                                reinterpret_cast<void*>(INT_PTR(display)));

@@ -11,6 +11,7 @@
 #include "app/MidiDevices.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
+#include "common/ScreenPlace.h"
 #include "desk/DeskChildren.h"
 #include "desk/DeskFrame.h"
 #include "desk/ExtMonitor.h"
@@ -117,9 +118,14 @@ void OpenEchoWindow() {
     ReadPosition("echox", &x);
     ReadPosition("echoy", &y);
     ReadPosition("echowh", &size);
+    // Nothing read back may leave the window without a size or where no
+    // screen shows it.
+    if (!(DWORD(size) >> 16) || !(DWORD(size) & 0xFFFF)) size = kEchoDefaultSize;
+    const DWORD wh = DWORD(size);
+    const RECT place = {x, y, x + int(wh >> 16), y + int(wh & 0xFFFF)};
+    if (!ReachableOnSomeMonitor(place)) x = kEchoDefaultX, y = kEchoDefaultY;
     HICON icon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_KANTREL));
     CallEntry(gService.CreateConsoleWindow, "Kantrel Ovrin Echo", hInst, icon, 0, 0);
-    const DWORD wh = DWORD(size);
     CallEntry(gService.SetConsolePosition, x, y, int(wh >> 16), int(wh & 0xFFFF));
     CallEntry(gService.ShowConsoleWindow, EchoShowState(state));
 }

@@ -184,6 +184,48 @@ TEST_F(PlacementTest, EchoWindowOpensWithItsStoredPlaceAndState) {
     EXPECT_TRUE(IsWindowVisible(wnd));
 }
 
+// A screen that was there when the place was stored may be gone now.
+TEST_F(PlacementTest, EchoWindowNeverOpensOffEveryScreenOrWithoutASize) {
+    SetInt("echox", 6000, "WPos");
+    SetInt("echoy", 5000, "WPos");
+    SetInt("echowh", 300u << 16, "WPos");
+    Load();
+    std::string position;
+    for (const std::string& line : CoreCalls())
+        if (line.rfind("SetConsolePosition", 0) == 0) position = line;
+    EXPECT_EQ("SetConsolePosition 10 50 400 250", position);
+
+    // A size the screen does show keeps its place, even partly off it.
+    SetInt("echox", DWORD(-100), "WPos");
+    SetInt("echoy", 20, "WPos");
+    SetInt("echowh", (300u << 16) + 200u, "WPos");
+    CallEntry(gService.DestroyConsoleWindow);
+    Load();
+    position.clear();
+    for (const std::string& line : CoreCalls())
+        if (line.rfind("SetConsolePosition", 0) == 0) position = line;
+    EXPECT_EQ("SetConsolePosition -100 20 300 200", position);
+}
+
+TEST_F(PlacementTest, MonitorStoredOffEveryScreenOpensWhereTheSystemPutsIt) {
+    SetInt("ext1", 1);
+    SetInt("ext1_xp", DWORD(-9000), "WPos");
+    SetInt("ext1_yp", 4000, "WPos");
+    SetInt("ext2", 1);
+    SetInt("ext2_xp", DWORD(-300), "WPos");
+    SetInt("ext2_yp", 40, "WPos");
+    Load();
+    ASSERT_NE(nullptr, hExt1Wnd);
+    ASSERT_NE(nullptr, hExt2Wnd);
+    RECT r;
+    GetWindowRect(hExt1Wnd, &r);
+    EXPECT_NE(nullptr, MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) << "monitor 1 is out of reach";
+    EXPECT_NE(-9000, r.left);
+    GetWindowRect(hExt2Wnd, &r);
+    EXPECT_EQ(-300, r.left) << "a monitor partly on the screen stays where it was";
+    EXPECT_EQ(40, r.top);
+}
+
 TEST_F(PlacementTest, MinimisedEchoWindowKeepsItsStoredPosition) {
     SetInt("echo", 9);
     SetInt("echox", 77, "WPos");
