@@ -6,8 +6,34 @@
 
 namespace harness {
 
+namespace {
+
+void SendKey(WORD vk, DWORD flags) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+// The window system's key state outlives a program and a test: a key left
+// held, or a Scroll Lock light left on, would reach the next desk. Wine also
+// turns the light back to the X server's (off) at the next key from X, which
+// a desk takes as a Scroll Lock press.
+void LeaveKeyboardAtRest() {
+    for (WORD vk : {VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_RSHIFT, VK_LMENU, VK_RMENU, VK_CONTROL, VK_SHIFT, VK_MENU})
+        if (GetAsyncKeyState(vk) & 0x8000) SendKey(vk, KEYEVENTF_KEYUP);
+    if (GetKeyState(VK_SCROLL) & 1) {
+        SendKey(VK_SCROLL, 0);
+        SendKey(VK_SCROLL, KEYEVENTF_KEYUP);
+    }
+}
+
+}  // namespace
+
 void ProgramTest::SetUp() {
     HostTest::SetUp();
+    LeaveKeyboardAtRest();
     journal_ = SharedDir() + "\\journal.txt";
     char name[64];
     snprintf(name, sizeof name, "knt_prog_%lu", GetCurrentProcessId());
@@ -21,6 +47,7 @@ void ProgramTest::TearDown() {
         CloseHandle(process_.hThread);
         process_ = {};
     }
+    LeaveKeyboardAtRest();
     DeleteFileA(DosPath(".sh").c_str());
     DeleteFileA(DosPath(".done").c_str());
     HostTest::TearDown();
