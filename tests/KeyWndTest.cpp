@@ -284,6 +284,36 @@ TEST_F(KeyWndTest, HeldKeyIsReleasedWhenItLosesTheMouse) {
 
 // ---- bar keys
 
+// A switch holds the desk's drawing back while it shows and hides its keys:
+// the desk must come out of it visible, and every key it showed must still
+// get its paint.
+TEST_F(KeyWndTest, BarSwitchOnAShownDeskRepaintsTheKeysItShows) {
+    StartSession();
+    ASSERT_TRUE(IsWindowVisible(main_));
+    SelectFaderBar(5);
+    harness::PumpUntilIdle();
+    SelectFaderBar(1);
+    EXPECT_TRUE(IsWindowVisible(main_));
+    EXPECT_TRUE(GetWindowLongPtrA(main_, GWL_STYLE) & WS_VISIBLE);
+    for (int id : {1, 10, 21, 41}) {
+        ASSERT_TRUE(Shown(id)) << id;
+        RECT pending;
+        EXPECT_TRUE(GetUpdateRect(KeyWindowOfId(id), &pending, FALSE)) << "key " << id << " shown but not repainted";
+    }
+    harness::PumpUntilIdle();
+    RECT pending;
+    EXPECT_FALSE(GetUpdateRect(KeyWindowOfId(1), &pending, FALSE));
+}
+
+TEST_F(KeyWndTest, BarSwitchOnAHiddenDeskLeavesItHidden) {
+    StartSession();
+    ShowWindow(main_, SW_HIDE);
+    SelectFaderBar(2);
+    EXPECT_FALSE(GetWindowLongPtrA(main_, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_TRUE(GetWindowLongPtrA(KeyWindowOfId(11), GWL_STYLE) & WS_VISIBLE)
+        << "the bar's keys are shown for when the desk comes back";
+}
+
 TEST_F(KeyWndTest, BarKeysSwitchTheBarAndShowItsKeys) {
     StartSession();
     HWND fader0 = Child(40000);
