@@ -80,13 +80,6 @@ void SwitchAndPaint(int bar) {
     GdiFlush();
 }
 
-int VisibleKeys() {
-    int shown = 0;
-    for (int id = 1; id <= 257; ++id)
-        if (HWND key = KeyWindowOfId(id)) shown += IsWindowVisible(key) != 0;
-    return shown;
-}
-
 int LampWindows() {
     int count = 0;
     for (HWND key : ledHWnd) count += key != nullptr;
@@ -116,13 +109,13 @@ int main() {
     if (!bench::OpenDesk()) return 1;
     SelectFaderBar(3);
     bench::Pump();
-    std::printf("desk: %d keys shown, %d lamps with a key window\n", VisibleKeys(), LampWindows());
+    ListShownKeys();
+    std::printf("desk: %zu keys shown, %d lamps with a key window\n", gShownKeys.size(), LampWindows());
 
     auto repaint = Time(RepaintWholeDesk, kRounds);
     bench::PrintFigures("full desk repaint", repaint, 8000);
     auto picture = Time(RepaintDeskPicture, kRounds);
     bench::PrintFigures("  of which the desk picture", picture, 0);
-    ListShownKeys();
     auto keys = Time(RepaintKeys, kRounds);
     bench::PrintFigures("  of which the shown keys", keys, 0);
     auto marks = Time(MarkKeysWithoutPainting, kRounds);

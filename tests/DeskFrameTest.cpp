@@ -153,6 +153,16 @@ protected:
         GetScrollInfo(Bar(vertical), SB_CTL, &info);
         return info;
     }
+    // The offsets, both bars and a desk child whose home is (home.x, home.y)
+    // all put the desk at (x, y).
+    void ExpectScrolledTo(HWND child, POINT home, int x, int y) const {
+        EXPECT_EQ(x, gDeskOffsetX);
+        EXPECT_EQ(y, gDeskOffsetY);
+        EXPECT_EQ(x, BarInfo(false).nPos);
+        EXPECT_EQ(y, BarInfo(true).nPos);
+        EXPECT_EQ(home.x - x, PosOf(child).x);
+        EXPECT_EQ(home.y - y, PosOf(child).y);
+    }
 };
 
 Pixels ButtonPicture(HBITMAP picture) { return PictureOf(picture, 0, 0, 16, 14); }
@@ -273,36 +283,22 @@ TEST_F(DeskFrameTest, ScrollBarsFollowTheOptionsAndOnlyASessionEnablesThem) {
 
 TEST_F(DeskFrameTest, StoredOffsetsAreClampedSoTheDeskStaysAligned) {
     StartSession();
-    HWND key = DeskChild(5, 100, 300);
+    const POINT home = {100, 300};
+    HWND key = DeskChild(5, home.x, home.y);
     Resize(600, 400);
     SetDeskScrollOffsets(main_, 300, 100);
-    EXPECT_EQ(300, gDeskOffsetX);
-    EXPECT_EQ(100, gDeskOffsetY);
-    EXPECT_EQ(300, BarInfo(false).nPos);
-    EXPECT_EQ(100, BarInfo(true).nPos);
-    EXPECT_EQ(100 - 300, PosOf(key).x);
-    EXPECT_EQ(300 - 100, PosOf(key).y);
+    ExpectScrolledTo(key, home, 300, 100);
 
     // A negative stored offset (a corrupt value) means the desk's home.
     SetDeskScrollOffsets(main_, -50, -1);
-    EXPECT_EQ(0, gDeskOffsetX);
-    EXPECT_EQ(0, gDeskOffsetY);
-    EXPECT_EQ(0, BarInfo(false).nPos);
-    EXPECT_EQ(0, BarInfo(true).nPos);
-    EXPECT_EQ(100, PosOf(key).x);
-    EXPECT_EQ(300, PosOf(key).y);
+    ExpectScrolledTo(key, home, 0, 0);
 
     // Beyond the desk: capped at its range, then the layout cuts to the client.
     SetDeskScrollOffsets(main_, 5000, 1000);
     EXPECT_EQ(1023, gDeskOffsetX);
     EXPECT_EQ(767, gDeskOffsetY);
     LayOutDesk(main_, 600, 400);
-    EXPECT_EQ(424, gDeskOffsetX);
-    EXPECT_EQ(368, gDeskOffsetY);
-    EXPECT_EQ(424, BarInfo(false).nPos);
-    EXPECT_EQ(368, BarInfo(true).nPos);
-    EXPECT_EQ(100 - 424, PosOf(key).x);
-    EXPECT_EQ(300 - 368, PosOf(key).y);
+    ExpectScrolledTo(key, home, 424, 368);
 
     // Whatever the offset was left at, the layout brings picture and keys back together.
     gDeskOffsetX = -40;

@@ -24,14 +24,6 @@ protected:
         ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
         WaitForQuietJournal();
     }
-    // The calls from first on that start with one of the names.
-    std::vector<std::string> CallsNamed(size_t first, const std::vector<std::string>& names) const {
-        std::vector<std::string> picked;
-        for (const std::string& line : CoreCallsFrom(first))
-            for (const std::string& name : names)
-                if (line == name || line.rfind(name + " ", 0) == 0) picked.push_back(line);
-        return picked;
-    }
 };
 
 TEST_F(InputProgramTest, RealPointerAndKeysReachTheCoreInOrder) {

@@ -65,6 +65,13 @@ protected:
         DWORD value = 0;
         return GetInt(name, &value, subKey) ? int(value) : -12345;
     }
+    // The last place the echo window was given, as the core heard it.
+    static std::string LastConsolePosition() {
+        std::string position;
+        for (const std::string& line : CoreCalls())
+            if (line.rfind("SetConsolePosition", 0) == 0) position = line;
+        return position;
+    }
     static int FaderByte(int fader) { return CoreData()[kDpFaderValues + fader]; }
 };
 
@@ -190,10 +197,7 @@ TEST_F(PlacementTest, EchoWindowNeverOpensOffEveryScreenOrWithoutASize) {
     SetInt("echoy", 5000, "WPos");
     SetInt("echowh", 300u << 16, "WPos");
     Load();
-    std::string position;
-    for (const std::string& line : CoreCalls())
-        if (line.rfind("SetConsolePosition", 0) == 0) position = line;
-    EXPECT_EQ("SetConsolePosition 10 50 400 250", position);
+    EXPECT_EQ("SetConsolePosition 10 50 400 250", LastConsolePosition());
 
     // A size the screen does show keeps its place, even partly off it.
     SetInt("echox", DWORD(-100), "WPos");
@@ -201,10 +205,7 @@ TEST_F(PlacementTest, EchoWindowNeverOpensOffEveryScreenOrWithoutASize) {
     SetInt("echowh", (300u << 16) + 200u, "WPos");
     CallEntry(gService.DestroyConsoleWindow);
     Load();
-    position.clear();
-    for (const std::string& line : CoreCalls())
-        if (line.rfind("SetConsolePosition", 0) == 0) position = line;
-    EXPECT_EQ("SetConsolePosition -100 20 300 200", position);
+    EXPECT_EQ("SetConsolePosition -100 20 300 200", LastConsolePosition());
 }
 
 TEST_F(PlacementTest, MonitorStoredOffEveryScreenOpensWhereTheSystemPutsIt) {

@@ -19,6 +19,8 @@ namespace {
 
 constexpr int kGripDx = -200, kGripDy = -150;
 constexpr int kShrunkWidth = kDeskWidth + kGripDx, kShrunkHeight = kDeskHeight + kGripDy;
+// The host's signals to the core for the command line lock on and off.
+const std::vector<std::string> kLockSignals = {"VC_OnKeyDown 1000", "VC_OnKeyDown 1001"};
 constexpr POINT kMonitor1At = {840, 10}, kMonitor2At = {250, 330};
 
 class WindowProgramTest : public harness::ProgramTest {
@@ -143,10 +145,8 @@ TEST_F(WindowProgramTest, WindowsModesAndScrollingComeBackAfterARestart) {
     EXPECT_EQ(faderHome.y - vpos, FirstFaderAt(desk).y);
     const POINT deskCorner = Corner(desk);
 
-    std::vector<std::string> lock;
-    for (const std::string& line : CoreCallsFrom(beforeLock))
-        if (line.rfind("VC_OnKeyDown 100", 0) == 0) lock.push_back(line);
-    EXPECT_TRUE(harness::SameSequence({"VC_OnKeyDown 1000 0 0"}, lock)) << "the core did not hear the lock once";
+    EXPECT_TRUE(harness::SameSequence({"VC_OnKeyDown 1000 0 0"}, CallsNamed(beforeLock, kLockSignals)))
+        << "the core did not hear the lock once";
 
     // The frame's own close button ends the program.
     ClickAt(desk, kShrunkWidth - 12, 11);
@@ -198,10 +198,8 @@ TEST_F(WindowProgramTest, WindowsModesAndScrollingComeBackAfterARestart) {
     // again, the next desk does not start with its command line locked.
     const size_t beforeUnlock = Journal().size();
     ClickAt(desk, kShrunkWidth - 29, 25);
-    lock.clear();
-    for (const std::string& line : CoreCallsFrom(beforeUnlock))
-        if (line.rfind("VC_OnKeyDown 100", 0) == 0) lock.push_back(line);
-    EXPECT_TRUE(harness::SameSequence({"VC_OnKeyDown 1001 0 0"}, lock)) << "the core did not hear the unlock once";
+    EXPECT_TRUE(harness::SameSequence({"VC_OnKeyDown 1001 0 0"}, CallsNamed(beforeUnlock, kLockSignals)))
+        << "the core did not hear the unlock once";
     EXPECT_EQ(0, CloseDesk(desk));
     EXPECT_EQ(0u, Stored("cLock"));
 }

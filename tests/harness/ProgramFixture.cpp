@@ -152,6 +152,14 @@ std::vector<std::string> ProgramTest::CoreCallsFrom(size_t first) const {
     return calls;
 }
 
+std::vector<std::string> ProgramTest::CallsNamed(size_t first, const std::vector<std::string>& names) const {
+    std::vector<std::string> picked;
+    for (const std::string& line : CoreCallsFrom(first))
+        for (const std::string& name : names)
+            if (line == name || line.rfind(name + " ", 0) == 0) picked.push_back(line);
+    return picked;
+}
+
 bool ProgramTest::WaitForJournalLine(const std::string& line, int ms) const {
     for (int waited = 0; waited < ms; waited += 50) {
         for (const std::string& l : Journal())

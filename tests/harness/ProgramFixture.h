@@ -32,6 +32,9 @@ protected:
     // The journal from line first on, without painting and translation calls.
     std::vector<std::string> CoreCallsFrom(size_t first) const;
     // Waits until the journal holds exactly this line.
+    // The calls from first on that are one of the names, or start with one
+    // followed by its arguments.
+    std::vector<std::string> CallsNamed(size_t first, const std::vector<std::string>& names) const;
     bool WaitForJournalLine(const std::string& line, int ms = 10000) const;
     void WaitForQuietJournal(int quietMs = 500) const;
 
