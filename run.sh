@@ -19,8 +19,9 @@ cmake --build "$BUILD_ROOT/x86_64" --target installation_tree >/dev/null
 make_prefix
 
 program="$BUILD_ROOT/x86_64/install/program"
-export KNT_SHAREDPATH="$(winpath "$BUILD_ROOT/x86_64/install/shared")"
-export KNT_JOURNAL="$(winpath "$BUILD_ROOT/x86_64/install/journal.txt")"
+# The user's own choices win; these only fill in what is not set.
+export KNT_SHAREDPATH="${KNT_SHAREDPATH:-$(winpath "$BUILD_ROOT/x86_64/install/shared")}"
+export KNT_JOURNAL="${KNT_JOURNAL:-$(winpath "$BUILD_ROOT/x86_64/install/journal.txt")}"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "$shot" ]; then
   cd "$program"

@@ -78,6 +78,11 @@ bool UnloadCoreLibrary() {
     return freed;
 }
 
+void AbandonCoreLibrary() {
+    gCore = CoreEntryPoints();
+    gCoreLibrary = nullptr;
+}
+
 bool IsCoreLoaded() { return gCoreLibrary != nullptr; }
 
 bool CoreGroupIsClear() {

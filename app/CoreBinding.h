@@ -46,6 +46,9 @@ void BindCoreGroup(HMODULE library);
 // Nulls every core entry point, then frees knt.dll. True when it was freed.
 bool UnloadCoreLibrary();
 bool IsCoreLoaded();
+// Nulls every core entry point and forgets knt.dll without freeing it: for a
+// core that faulted, whose unload code must not run.
+void AbandonCoreLibrary();
 // True when no core entry point is bound.
 bool CoreGroupIsClear();
 

@@ -11,6 +11,7 @@
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
+#include "common/FaultGuard.h"
 #include "desk/DeskChildren.h"
 #include "mainwindow/MainWindow.h"
 
@@ -150,6 +151,30 @@ bool StartCoreSession() {
     gState = started ? SessionState::Running : SessionState::NotLoaded;
     OnCoreSessionSettled();
     return started;
+}
+
+namespace {
+
+bool StartCatchingExceptions(void* faulted) {
+    try {
+        return StartCoreSession();
+    } catch (...) {
+        *static_cast<bool*>(faulted) = true;
+        return false;
+    }
+}
+
+}  // namespace
+
+StartOutcome StartCoreSessionGuarded() {
+    bool threw = false;
+    DWORD fault = 0;
+    if (CallWithFaultGuard(StartCatchingExceptions, &threw, &fault)) return StartOutcome::Started;
+    if (!fault && !threw) return StartOutcome::Failed;
+    AbandonCoreLibrary();
+    gState = SessionState::NotLoaded;
+    OnCoreSessionSettled();
+    return StartOutcome::Faulted;
 }
 
 bool EndCoreSession(bool restart, bool saveRequested) {

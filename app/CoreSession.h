@@ -4,6 +4,11 @@
 enum class SessionState { NotLoaded, Starting, Running, Ending };
 
 bool StartCoreSession();
+// StartCoreSession, guarded: a processor fault or an exception inside the
+// core fails the start. Such a core is abandoned: no entry point stays bound
+// and its library stays mapped, since its unload code could fault again.
+enum class StartOutcome { Started, Failed, Faulted };
+StartOutcome StartCoreSessionGuarded();
 // restart: keep the core's data and the windows enabled (no EndKantrel).
 bool EndCoreSession(bool restart, bool saveRequested);
 SessionState CoreSessionState();

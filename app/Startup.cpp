@@ -97,12 +97,10 @@ void FillDisplayWindows() {
 }
 
 bool StartCoreGuarded(HWND main) {
-    try {
-        return StartCoreSession();
-    } catch (...) {
+    const StartOutcome outcome = StartCoreSessionGuarded();
+    if (outcome == StartOutcome::Faulted)
         ShowSystemError(main, "Error loading Kantrel data! Cannot start the program! (errno. %d)", GetLastError());
-        return false;
-    }
+    return outcome == StartOutcome::Started;
 }
 
 }  // namespace

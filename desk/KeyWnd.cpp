@@ -43,8 +43,9 @@ struct KeyWindow {
     int pressed;
     // The right button is down on an executor button and its release is owed.
     bool rightHeld;
-    // The left button holds an ordinary key down: its release is owed too.
-    bool leftHeld;
+    // The status a left press set to 1 and whose release the core is still
+    // owed (an ordinary key's id, a page status, the bar keys' 177); 0 for none.
+    int heldStatus;
 };
 
 ATOM gKeyClass;
@@ -262,11 +263,12 @@ void SelectInGroup(int firstRow, int count, int row) {
 
 // ---- Mouse ------------------------------------------------------------------
 
-void PressBarKey(const KeyWindow* rec) {
+void PressBarKey(KeyWindow* rec) {
     if (DeskLocked(true)) return;
     if (rec->keyId < kBarKeyId + 2 && !CallEntry(gCore.AnzHTPchannels)) return;
     if (!rec->pressed && SwitchBar(rec->row)) Sleep(50);
     CallEntry(gCore.VC_SetStatus, kFaderModeStatus, 1);
+    rec->heldStatus = kFaderModeStatus;
     Sleep(50);
 }
 
@@ -279,11 +281,11 @@ void OnLButtonDown(HWND wnd, KeyWindow* rec) {
         PressBarKey(rec);
     } else if (id == kPageUpKeyId || id == kPageDownKeyId) {
         if (DeskLocked(true)) return;
-        PageKey(id, 1);
+        rec->heldStatus = PageKey(id, 1);
         SetPressed(wnd, 1);
     } else {
         CallEntry(gCore.VC_SetStatus, id, 1);
-        rec->leftHeld = true;
+        rec->heldStatus = id;
         SetPressed(wnd, 1);
     }
 }
@@ -301,6 +303,8 @@ void ReleaseBarKey(HWND wnd, const KeyWindow* rec) {
 
 void OnLButtonUp(HWND wnd, KeyWindow* rec) {
     const int id = rec->keyId;
+    // The release below is the one owed; the capture loss that follows owes none.
+    rec->heldStatus = 0;
     if (InRange(id, kBarKeyId, kBarKeyId + kBarKeyCount - 1)) {
         ReleaseBarKey(wnd, rec);
     } else if (id == kPageUpKeyId || id == kPageDownKeyId) {
@@ -309,7 +313,6 @@ void OnLButtonUp(HWND wnd, KeyWindow* rec) {
             SetPressed(wnd, 0);
         }
     } else if (id < kScreenKeyId) {
-        rec->leftHeld = false;
         CallEntry(gCore.VC_SetStatus, id, 0);
         SetPressed(wnd, 0);
     }
@@ -340,10 +343,14 @@ void OnRButtonUp(HWND wnd, KeyWindow* rec) {
 
 void OnCaptureChanged(HWND wnd, KeyWindow* rec) {
     if (rec->rightHeld) EndRightPress(wnd, rec);
-    if (rec->leftHeld) {
-        rec->leftHeld = false;
-        CallEntry(gCore.VC_SetStatus, rec->keyId, 0);
-        SetPressed(wnd, 0);
+    // A press that loses the mouse (another window took it, a box came up)
+    // must still be released, or the core goes on holding the key.
+    if (rec->heldStatus) {
+        const int status = rec->heldStatus;
+        rec->heldStatus = 0;
+        CallEntry(gCore.VC_SetStatus, status, 0);
+        if (rec->keyId == kPageUpKeyId || rec->keyId == kPageDownKeyId || rec->keyId < kScreenKeyId)
+            SetPressed(wnd, 0);
     }
 }
 
@@ -355,7 +362,7 @@ bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     const int row = int(reinterpret_cast<INT_PTR>(cs->hMenu));
     const KeyRecord* key = KeyRow(row);
     if (!key) return false;
-    auto* rec = new KeyWindow{row, key->keyId, 0, false, false};
+    auto* rec = new KeyWindow{row, key->keyId, 0, false, 0};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
     return true;
 }
@@ -520,12 +527,14 @@ int SwitchBar(int row) {
     return result;
 }
 
-void PageKey(int keyId, int pressed) {
-    if (keyId != kPageUpKeyId && keyId != kPageDownKeyId) return;
+int PageKey(int keyId, int pressed) {
+    if (keyId != kPageUpKeyId && keyId != kPageDownKeyId) return 0;
     static const int kPageUpStatus[kBarKeyCount] = {142, 142, 144, 144, 146, 0};
     const int upStatus = kPageUpStatus[ValidBar(current_bar) - 1];
-    if (!upStatus) return;
-    CallEntry(gCore.VC_SetStatus, keyId == kPageUpKeyId ? upStatus : upStatus + 1, pressed);
+    if (!upStatus) return 0;
+    const int status = keyId == kPageUpKeyId ? upStatus : upStatus + 1;
+    CallEntry(gCore.VC_SetStatus, status, pressed);
+    return status;
 }
 
 void SelectTouchView(int view, bool forced) { SelectScreen(kScreenKeyRow + ValidView(view), forced); }

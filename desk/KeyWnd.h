@@ -17,8 +17,9 @@ void SelectScreen(int row, bool forced);
 // Bar keys: row of key id 250..255; a row outside them selects bar 3.
 // 1 when a fader-mode pulse went to the core, else 0.
 int SwitchBar(int row);
-// Pg Up (256) and Pg Dn (257); any other id sends nothing.
-void PageKey(int keyId, int pressed);
+// Pg Up (256) and Pg Dn (257); any other id sends nothing. The status sent,
+// or 0 when none was.
+int PageKey(int keyId, int pressed);
 
 // The same selections by touch view (0..2) and fader bar (1..6), for callers
 // that do not think in rows; out-of-range values fall back to 2 and 3.

@@ -320,14 +320,6 @@ LRESULT OnClose(HWND wnd, bool forced) {
     return FinishClose(wnd, forced);
 }
 
-bool RestartSessionGuarded() {
-    try {
-        return StartCoreSession();
-    } catch (...) {
-        return false;
-    }
-}
-
 void RunRestart(HWND wnd) {
     gRestartQueued = false;
     if (CoreSessionState() != SessionState::Running) return;
@@ -335,7 +327,7 @@ void RunRestart(HWND wnd) {
     bool ok = EndCoreSession(true, false);
     if (!ok) {
         ShowSystemError(wnd, "Error unloading Kantrel data! Cannot restart the program! (errno. %d)", GetLastError());
-    } else if (!(ok = RestartSessionGuarded())) {
+    } else if (!(ok = StartCoreSessionGuarded() == StartOutcome::Started)) {
         ShowSystemError(wnd, "Error loading Kantrel data! Cannot restart the program! (errno. %d)", GetLastError());
     } else {
         for (HWND shown : {hMainWnd, hExt1Wnd, hExt2Wnd})
@@ -468,7 +460,10 @@ LRESULT OnActivateApp(HWND wnd, WPARAM wp, LPARAM lp) {
     return 0;
 }
 
-void OnDestroy() {
+void OnDestroy(HWND wnd) {
+    // The core and the other windows read the shared handle: never leave them
+    // one that names a dead window, or a later window that reuses its value.
+    if (hMainWnd == wnd) hMainWnd = nullptr;
     DeleteMemoryDC();
     ReleaseDrawingResources();
     gRestartQueued = gDeferredClose = gDeferredForcedClose = gDeferredRestart = false;
@@ -479,7 +474,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     const int x = LowSigned(lp), y = HighSigned(lp);
     switch (msg) {
     case WM_CREATE: PlaceMainWindow(wnd); return 0;
-    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_DESTROY: OnDestroy(wnd); return 0;
     case WM_SIZE: OnSize(wnd, LOWORD(lp), HIWORD(lp)); return 0;
     case WM_SIZING: return OnSizing(wnd, reinterpret_cast<RECT*>(lp));
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return 0;

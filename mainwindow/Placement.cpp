@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/CoreBinding.h"
 #include "app/CoreSession.h"
@@ -78,12 +79,15 @@ void RestoreSpecialFaders() {
     }
 }
 
-// The addresses the core handed out for a while: every 4-byte integer value
-// goes back to the core, then the key goes. A value of another kind or with a
-// name too long for the buffer is passed over, not taken as the end.
+// The addresses the core handed out for a while: every value with 4 bytes of
+// integer or binary data goes back to the core and is removed. A value of
+// another size, or with a name too long for the buffer, is passed over (not
+// taken as the end) and kept; the key goes once nothing is left in it.
 void ReleaseTemporaryAddresses() {
     HKEY key = nullptr;
     if (RegOpenKeyA(HKEY_USERS, kTempIpKey, &key) != ERROR_SUCCESS) return;
+    std::vector<std::string> released;
+    bool kept = false;
     for (DWORD index = 0;; ++index) {
         char name[260];
         DWORD nameSize = sizeof name, type = 0, address = 0, dataSize = sizeof address;
@@ -91,11 +95,19 @@ void ReleaseTemporaryAddresses() {
                                           reinterpret_cast<BYTE*>(&address), &dataSize);
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) break;
-        if (result == ERROR_SUCCESS && type == REG_DWORD && dataSize == sizeof address)
-            CallEntry(gService.DelIPAddress, address);
+        const bool isAddress = result == ERROR_SUCCESS && (type == REG_DWORD || type == REG_BINARY) &&
+                               dataSize == sizeof address;
+        if (!isAddress) {
+            kept = true;
+            continue;
+        }
+        CallEntry(gService.DelIPAddress, address);
+        released.emplace_back(name, nameSize);
     }
+    // Removed after the walk: deleting during it would shift the indices.
+    for (const std::string& name : released) RegDeleteValueA(key, name.c_str());
     RegCloseKey(key);
-    RegDeleteKeyA(HKEY_USERS, kTempIpKey);
+    if (!kept) RegDeleteKeyA(HKEY_USERS, kTempIpKey);
 }
 
 void ReadViewOptions() {

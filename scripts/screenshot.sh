@@ -24,7 +24,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 # The close flow asks whether to save the show: answer "No" without a dialog.
-export KNT_VCMESSAGEBOX_ANSWER=101
+export KNT_VCMESSAGEBOX_ANSWER=${KNT_VCMESSAGEBOX_ANSWER:-101}
 cd "$program"
 "$WINE" KantrelOvrin.exe </dev/null >/dev/null 2>&1 &
 desk=$!

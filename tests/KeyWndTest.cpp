@@ -282,6 +282,30 @@ TEST_F(KeyWndTest, HeldKeyIsReleasedWhenItLosesTheMouse) {
     EXPECT_TRUE(SameSequence({Status(150, 1), Status(150, 0)}, CoreCalls()));
 }
 
+// Page and bar keys owe their release as well: the core must not go on
+// holding the page status or the fader-mode status 177.
+TEST_F(KeyWndTest, PageAndBarKeysAreReleasedWhenTheyLoseTheMouse) {
+    StartSession();
+    struct Case {
+        int keyId;
+        int held;
+    };
+    for (const Case& c : {Case{257, 145}, Case{256, 144}, Case{253, 177}, Case{250, 177}}) {
+        InterlockedExchange(&current_bar, 3);
+        HWND key = Key(c.keyId);
+        harness::ClearJournal();
+        SendMessageA(key, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        ASSERT_EQ(key, GetCapture()) << c.keyId;
+        SetCapture(main_);
+        ReleaseCapture();
+        harness::PumpUntilIdle();
+        std::vector<std::string> held;
+        for (const std::string& line : CoreCalls())
+            if (line.rfind("VC_SetStatus " + std::to_string(c.held) + " ", 0) == 0) held.push_back(line);
+        EXPECT_TRUE(SameSequence({Status(c.held, 1), Status(c.held, 0)}, held)) << c.keyId;
+    }
+}
+
 // ---- bar keys
 
 // A switch holds the desk's drawing back while it shows and hides its keys:

@@ -265,6 +265,34 @@ TEST_F(MainWindowTest, RestartWithoutTheCoreClosesWithoutCallingIt) {
     EXPECT_TRUE(SameSequence({"DeleteLanguageMap", "DeleteIPAddresses", "HasConsoleWindow"}, CoreCalls()));
 }
 
+// A core that faults in its second start must not take the desk with it: the
+// restart reports the failure and the close flow still stores the settings.
+TEST_F(MainWindowTest, RestartWhoseCoreFaultsStoresTheSettingsAndCloses) {
+    StartSession();
+    StandinSetResult("StartKantrel.faultAt", StandinGetResult("StartKantrel.count", 0) + 1);
+    SetWindowPos(main_, nullptr, 37, 23, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    harness::MessageBoxCapture boxes;
+    Send(kReqRestart);
+    harness::PumpUntilIdle();
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(0u, boxes.Boxes()[0].text.rfind("Error loading Kantrel data! Cannot restart the program! (errno. ", 0))
+        << boxes.Boxes()[0].text;
+    EXPECT_EQ("Kantrel Ovrin", boxes.Boxes()[0].caption);
+    EXPECT_EQ(main_, boxes.Boxes()[0].owner);
+    EXPECT_EQ(UINT(MB_ICONERROR), boxes.Boxes()[0].icon);
+    EXPECT_FALSE(IsWindow(main_));
+    EXPECT_EQ(nullptr, hMainWnd);
+    EXPECT_TRUE(CoreGroupIsClear());
+    DWORD x = 0, y = 0;
+    EXPECT_TRUE(GetInt("xp", &x, "WPos"));
+    EXPECT_TRUE(GetInt("yp", &y, "WPos"));
+    EXPECT_EQ(37u, x);
+    EXPECT_EQ(23u, y);
+    // Nothing reaches the core after its fault.
+    EXPECT_TRUE(SameSequence({"DeleteLanguageMap", "DeleteIPAddresses", "StartKantrel", "HasConsoleWindow"},
+                             CoreCalls()));
+}
+
 // ---- core requests
 
 TEST_F(MainWindowTest, FaderEchoReachesOnlyRealFaders) {

@@ -215,3 +215,29 @@ TEST_F(StartupTest, FailedCoreStartLeavesNothingBound) {
     DestroyWindow(main);
     ReleaseConsoleLibraries();
 }
+
+// A core that faults in its start is left alone afterwards: nothing stays
+// bound to it, the session is over, and no later call reaches it.
+TEST_F(StartupTest, CoreFaultingInItsStartIsAbandoned) {
+    RegisterAllClasses(GetModuleHandleA(nullptr));
+    HWND main = CreateMainWindow(GetModuleHandleA(nullptr));
+    ASSERT_TRUE(LoadConsoleLibraries(main));
+    StandinSetResult("StartKantrel.faultAt", 1);
+    EXPECT_EQ(StartOutcome::Faulted, StartCoreSessionGuarded());
+    EXPECT_EQ(SessionState::NotLoaded, CoreSessionState());
+    EXPECT_TRUE(CoreGroupIsClear());
+    EXPECT_FALSE(IsCoreLoaded());
+    EXPECT_EQ(0, VC_KNT_ACTIVE);
+    EXPECT_TRUE(harness::SameSequence({"StartKantrel"}, harness::CoreCalls()));
+
+    // A start that merely fails is no fault, and one that works is a start.
+    StandinSetResult("StartKantrel.faultAt", 0);
+    StandinSetResult("StartKantrel", 0);
+    EXPECT_EQ(StartOutcome::Failed, StartCoreSessionGuarded());
+    StandinSetResult("StartKantrel", 1);
+    EXPECT_EQ(StartOutcome::Started, StartCoreSessionGuarded());
+    EXPECT_EQ(SessionState::Running, CoreSessionState());
+    EXPECT_TRUE(EndCoreSession(false, false));
+    DestroyWindow(main);
+    ReleaseConsoleLibraries();
+}

@@ -5,6 +5,7 @@
 #include "app/hostlibs/HostStateLib.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -20,6 +21,26 @@ const char* Tip(char (&buf)[32], const char* format, int n, bool valid) {
 }
 
 bool Within(int n, int low, int high) { return n >= low && n <= high; }
+
+// Which start of this process faults as a broken core would, by writing
+// to memory it may not touch: "StartKantrel.faultAt" chosen by a test in the
+// process, else the environment variable KNT_FAULT_AT_START; 0 for none. The
+// count lives in kntLib, which outlives knt.dll across restarts.
+bool ThisStartFaults() {
+    const INT_PTR count = StandinGetResult("StartKantrel.count", 0) + 1;
+    StandinSetResult("StartKantrel.count", count);
+    char env[16] = "";
+    GetEnvironmentVariableA("KNT_FAULT_AT_START", env, sizeof env);
+    const INT_PTR faultAt = StandinGetResult("StartKantrel.faultAt", atoi(env));
+    return faultAt > 0 && faultAt == count;
+}
+
+void WriteToReservedPage() {
+    // Not address 0: Wine running as root may have the lowest page mapped.
+    static void* const reserved = VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS);
+    int* volatile target = static_cast<int*>(reserved);
+    *target = 1;
+}
 
 }  // namespace
 
@@ -141,6 +162,7 @@ int SetFaderModeManual(int fader) {
 
 int StartKantrel(void) {
     StandinJournal(__func__, {});
+    if (ThisStartFaults()) WriteToReservedPage();
     ResetDemo();
     RefreshMonitors();
     StandinEcho("Kantrel started");
