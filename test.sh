@@ -1,5 +1,7 @@
 #!/bin/bash
-# Builds both targets and runs the whole test suite under Wine and Xvfb.
+# Builds both targets and runs the whole test suite under Wine and Xvfb, in
+# as many lanes as the machine has cores (KNT_TEST_LANES overrides): each lane
+# has its own Wine prefix and X display, so tests stay apart.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$ROOT/scripts/common.sh"
@@ -10,9 +12,22 @@ build_tree x86_64
 echo "== building i686 (compile and link only: this machine runs no 32-bit code)"
 build_tree i686
 make_prefix
-echo "== running the tests"
+echo "== running the tests in $LANES lanes"
 cd "$BUILD_ROOT/x86_64"
+spec="$BUILD_ROOT/x86_64/lanes.json"
+{
+  printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
+  for ((lane = 0; lane < LANES; lane++)); do
+    [ $lane -gt 0 ] && printf ', '
+    printf '{"id": "%d", "slots": 1}' $lane
+  done
+  printf ']}]}\n'
+} > "$spec"
+start_lane_displays
+trap stop_lane_displays EXIT
 status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 180 || status=$?
-"$WINESERVER" -k 2>/dev/null || true
+ctest --output-on-failure --timeout 180 -j"$LANES" --resource-spec-file "$spec" || status=$?
+for ((lane = 0; lane < LANES; lane++)); do
+  WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -k 2>/dev/null || true
+done
 exit $status

@@ -7,6 +7,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 install_packages
 echo "== building x86_64"
 build_tree x86_64
+cmake --build "$BUILD_ROOT/x86_64" --target installation_tree >/dev/null
 make_prefix
 cd "$BUILD_ROOT/x86_64/bin"
 status=0
@@ -14,5 +15,8 @@ for program in *_bench.exe; do
   echo "== $program"
   xvfb-run -a -s "-screen 0 1280x1024x24" "$WINE" "$program" || status=$?
 done
+echo "== start-up"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$ROOT/bench/startup_bench.sh" "$BUILD_ROOT/x86_64" "${STARTUP_ROUNDS:-10}" ||
+  status=$?
 "$WINESERVER" -k 2>/dev/null || true
 exit $status

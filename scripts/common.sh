@@ -36,9 +36,18 @@ build_tree() {
 
 winpath() { echo "Z:$(readlink -f "$1" | sed 's|/|\\|g')"; }
 
+# Test lanes: one Wine prefix and one X display each, so that tests can run
+# side by side without seeing each other's windows, registry or input.
+LANES=${KNT_TEST_LANES:-$(nproc)}
+[ "$LANES" -ge 1 ] 2>/dev/null || LANES=1
+
+lane_prefix() { if [ "$1" -eq 0 ]; then echo "$PREFIX"; else echo "$PREFIX-$1"; fi; }
+
 # The prefix is made once per build folder: Wine's own set-up, unmanaged
 # windows (a window manager round trip per window made tests slow), no crash
-# dialog, the fonts for caption buttons, and the installation record.
+# dialog, the fonts for caption buttons, and the installation record. The
+# other lanes' prefixes are copies of the first (a copy takes a fraction of
+# Wine's own set-up).
 make_prefix() {
   if [ ! -f "$PREFIX/.kantrel-ready" ]; then
     echo "== creating the Wine prefix (once)"
@@ -49,7 +58,7 @@ make_prefix() {
     cp /usr/share/wine/fonts/* "$PREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$PREFIX/.kantrel-ready"
   fi
-  local reg="$BUILD_ROOT/prefix-settings.reg" shared
+  local reg="$BUILD_ROOT/prefix-settings.reg" shared lane dir
   shared=$(winpath "$BUILD_ROOT/x86_64/install/shared" | sed 's|\\|\\\\|g')
   cat > "$reg" <<REG
 REGEDIT4
@@ -67,6 +76,37 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\\Software\\Telmarin\\GlobData]
 "GlobDataPath"="$shared"
 REG
-  "$WINE" regedit /S "$(winpath "$reg")" </dev/null >/dev/null 2>&1
-  "$WINESERVER" -w
+  for ((lane = 1; lane < LANES; lane++)); do
+    dir=$(lane_prefix $lane)
+    if [ ! -f "$dir/.kantrel-ready" ]; then
+      rm -rf "$dir"
+      cp -a "$PREFIX" "$dir"
+    fi
+  done
+  for ((lane = 0; lane < LANES; lane++)); do
+    WINEPREFIX=$(lane_prefix $lane) "$WINE" regedit /S "$(winpath "$reg")" </dev/null >/dev/null 2>&1
+    WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -w
+  done
+}
+
+# start_lane_displays: one Xvfb a lane on free display numbers; sets
+# KNT_LANE_DISPLAYS and LANE_XVFB_PIDS. stop_lane_displays ends them.
+start_lane_displays() {
+  local lane n=90 list="" pids=""
+  for ((lane = 0; lane < LANES; lane++)); do
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    pids="$pids $!"
+    list="$list :$n"
+    n=$((n + 1))
+  done
+  for d in $list; do
+    for _ in $(seq 100); do DISPLAY=$d xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  done
+  export KNT_LANE_DISPLAYS="${list# }"
+  export DISPLAY="${KNT_LANE_DISPLAYS%% *}"
+  LANE_XVFB_PIDS=$pids
+}
+stop_lane_displays() {
+  [ -n "${LANE_XVFB_PIDS:-}" ] && kill $LANE_XVFB_PIDS 2>/dev/null || true
 }

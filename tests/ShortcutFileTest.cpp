@@ -178,9 +178,10 @@ TEST_F(ShortcutFileTest, OnlyCompleteRecordsAreTakenWhateverTheCountSays) {
         EXPECT_TRUE(ok) << count;
     }
     WriteBytes(FileOf(5800, INT32_MAX, two));
+    // Not a speed test: a reader that believed the count would take minutes.
     const DWORD start = GetTickCount();
     EXPECT_EQ((ShortcutList{{0x41, 150}, {0x42, 151}}), Read());
-    EXPECT_LT(GetTickCount() - start, 500u);
+    EXPECT_LT(GetTickCount() - start, 20000u);
 }
 
 TEST_F(ShortcutFileTest, RecordsWithForeignCodeBitsOrUnknownCommandsAreSkipped) {
@@ -314,7 +315,6 @@ TEST_F(ShortcutFileTest, SeededFuzzNeverKeepsAPartialOrInvalidRecordAndWritesRea
     std::mt19937 rng(20240611u);
     const std::string copy = SharedDir() + "\\ide0\\copy.cfg";
     int nonEmpty = 0;
-    const DWORD start = GetTickCount();
     for (int round = 0; round < 3000; ++round) {
         const Bytes bytes = RandomFile(rng);
         WriteBytes(bytes);
@@ -332,7 +332,6 @@ TEST_F(ShortcutFileTest, SeededFuzzNeverKeepsAPartialOrInvalidRecordAndWritesRea
     }
     // The generator must reach the interesting cases, not only refusals.
     EXPECT_GT(nonEmpty, 600);
-    EXPECT_LT(GetTickCount() - start, 10000u);
 }
 
 }  // namespace

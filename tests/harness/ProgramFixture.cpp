@@ -35,8 +35,12 @@ void ProgramTest::SetUp() {
     HostTest::SetUp();
     LeaveKeyboardAtRest();
     journal_ = SharedDir() + "\\journal.txt";
+    // Process ids are only unique within one Wine server, and each test lane
+    // has its own: the lane keeps the Unix file names of two lanes apart.
+    char lane[16] = "0";
+    GetEnvironmentVariableA("KNT_TEST_LANE", lane, sizeof lane);
     char name[64];
-    snprintf(name, sizeof name, "knt_prog_%lu", GetCurrentProcessId());
+    snprintf(name, sizeof name, "knt_prog_%s_%lu", lane, GetCurrentProcessId());
     unixBase_ = std::string("/tmp/") + name;
 }
 
@@ -87,10 +91,15 @@ bool ProgramTest::Run(const std::string& exe, std::string command, const std::st
                           dir.empty() ? nullptr : dir.c_str(), &si, pi) != FALSE;
 }
 
+// The desk shows itself before the core starts; a test that drives it wants
+// the core running and the start's own calls over.
 HWND ProgramTest::WaitForDesk() {
     for (int waited = 0; waited < 30000; waited += 50) {
         HWND wnd = FindWindowA("_KNTOVRIN", "Kantrel Ovrin");
-        if (wnd && IsWindowVisible(wnd)) return wnd;
+        if (wnd && IsWindowVisible(wnd) && WaitForJournalLine("StartKantrel", 0)) {
+            WaitForQuietJournal();
+            return wnd;
+        }
         if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
     }
     return nullptr;
@@ -161,12 +170,12 @@ std::vector<std::string> ProgramTest::CallsNamed(size_t first, const std::vector
 }
 
 bool ProgramTest::WaitForJournalLine(const std::string& line, int ms) const {
-    for (int waited = 0; waited < ms; waited += 50) {
+    for (int waited = 0;; waited += 50) {
         for (const std::string& l : Journal())
             if (l == line) return true;
+        if (waited >= ms) return false;
         Sleep(50);
     }
-    return false;
 }
 
 void ProgramTest::WaitForQuietJournal(int quietMs) const {

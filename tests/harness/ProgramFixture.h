@@ -18,7 +18,8 @@ protected:
     // Starts the installed program with this test's registry key, journal
     // and shared folder; "Save actual Show ?" is answered No.
     bool StartDesk();
-    // The desk window once it is visible; null when the program ended first.
+    // The desk window once it is visible, the core has started and the
+    // journal has gone quiet; null when the program ended first.
     HWND WaitForDesk();
     // Posts WM_CLOSE and waits for the program's end; its exit code, or -1.
     int CloseDesk(HWND desk);
