@@ -11,6 +11,7 @@
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
+#include "app/StartupTrace.h"
 #include "common/FaultGuard.h"
 #include "desk/DeskChildren.h"
 #include "mainwindow/MainWindow.h"
@@ -100,18 +101,23 @@ bool RunStart() {
     SelectTouchView(2, false);
     ClearJobQueues();
     if (!LoadCoreLibrary(hMainWnd)) return false;
+    TraceStartupStep("knt.dll loaded");
     ReadStoredBar();
     SelectFaderBar(int(current_bar));
     ShowWindow(hMainWnd, SW_SHOW);
     UpdateWindow(hMainWnd);
+    TraceStartupStep("desk shown and painted");
     ReadStoredTouch();
     VC_REBOOT_KANTREL = 0;
-    if (!CallEntry(gCore.StartKantrel)) {
+    const int started = CallEntry(gCore.StartKantrel);
+    TraceStartupStep("StartKantrel");
+    if (!started) {
         // Nothing may call into a core that did not start.
         UnloadCoreLibrary();
         return false;
     }
     RunModalLoop(hMainWnd);
+    TraceStartupStep("modal loop");
     EnableDeskScrollBars(true);
     SelectTouchView(int(current_touch), false);
     CloseProgressWindow();

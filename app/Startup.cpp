@@ -10,6 +10,7 @@
 #include "app/CoreSession.h"
 #include "app/ErrorBox.h"
 #include "app/HostSettings.h"
+#include "app/StartupTrace.h"
 #include "app/Translate.h"
 #include "app/Winsock.h"
 #include "app/hostlibs/HostStateLib.h"
@@ -150,27 +151,36 @@ void RegisterAllClasses(HINSTANCE instance) {
 
 bool BuildDesk(HWND main) {
     if (!RGBBitCountAndDirectDrawTest(1, 1)) return false;
+    TraceStartupStep("display test");
     if (!StartWinsock()) return false;
     memset(ledHWnd, 0, sizeof ledHWnd);
     CreateTouchWindow(main);
     CreateFaders(main);
+    TraceStartupStep("winsock, touch window, faders");
     if (!LoadConsoleLibraries(main)) return false;
+    TraceStartupStep("console libraries");
     LoadWindowSettings(main);
     FillDisplayWindows();
+    TraceStartupStep("window settings");
     LoadShortcutSettings();
     CreateDeskKeys(main);
+    TraceStartupStep("shortcuts, desk keys");
     CreateEncoders(main);
     CreateCmdlineWindow(main);
     CreateCDPanel(main);
     RestoreDeskScrollPositions(main);
+    TraceStartupStep("encoders, command line, CD panel");
     if (AffinityStepWanted()) RunAffinityStep(sharedpath);
     SetActiveWindow(main);
+    TraceStartupStep("affinity");
     if (!StartCoreGuarded(main)) return false;
+    TraceStartupStep("core session started");
     RECT client;
     GetClientRect(main, &client);
     LayOutDesk(main, client.right, client.bottom);
     CreateTooltips(main);
     if (gStartMinimized) ShowWindow(main, SW_MINIMIZE);
+    TraceStartupStep("layout, tooltips");
     return true;
 }
 
@@ -197,17 +207,21 @@ void CleanUp() {
 
 int KantrelMain(HINSTANCE instance, const char* commandLine, int) {
     knt_windows_title = kTitle;
+    TraceStartupStep("entry");
     if (FrontRunningInstance()) return 0;
     if (SiblingProgramBlocks()) return 0;
     if (!WindowsVersionSupported() || !InstallationValid()) return 0;
     ReadStartupSettings();
+    TraceStartupStep("checks, settings");
     if (!CreateDrawingResources(instance)) return 0;
+    TraceStartupStep("drawing resources");
     RegisterAllClasses(instance);
     ParseCommandLine(commandLine);
     HWND main = CreateMainWindow(instance);
     if (!main) return 0;
     CreateDeskFrame(main);
     SwitchVisualStylesOff(main);
+    TraceStartupStep("main window, frame");
     InitializeCriticalSection(&mjq_criticalsection);
     InitializeCriticalSection(&cjq_criticalsection);
     if (BuildDesk(main)) RunMessageLoop();

@@ -58,13 +58,17 @@ bool DirectDrawUsable()
     return ok;
 }
 
-int TestedDepth()
+// At start-up only the depth is tested: under Wine a DirectDraw object brings
+// up the whole 3D stack (OpenGL and its shader compiler), which costs the
+// start a large share of its time and some 40 MB for a surface nobody keeps.
+// After a display change the primary surface is tried for real.
+int TestedDepth(bool atStartup)
 {
     int depth = ScreenDepth();
     if (depth < kMinimumDepth)
         return 0;
     // A simulated depth stands for the whole display, DirectDraw included.
-    if (g_simulatedBits == 0 && !DirectDrawUsable())
+    if (!atStartup && g_simulatedBits == 0 && !DirectDrawUsable())
         return 0;
     return depth;
 }
@@ -77,9 +81,9 @@ int CentredOrigin(LONG areaStart, LONG areaSize, LONG size)
 
 }  // namespace
 
-int RGBBitCountAndDirectDrawTest(int storeDepth, int /*atStartup*/)
+int RGBBitCountAndDirectDrawTest(int storeDepth, int atStartup)
 {
-    int depth = TestedDepth();
+    int depth = TestedDepth(atStartup != 0);
     if (storeDepth)
         RGBBitCount = depth;
     return depth;
