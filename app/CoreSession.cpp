@@ -11,6 +11,7 @@
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
+#include "cdplayer/CdDevice.h"
 #include "desk/DeskChildren.h"
 #include "mainwindow/MainWindow.h"
 
