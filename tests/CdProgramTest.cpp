@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -60,6 +61,21 @@ std::string WineDriveType() {
     return value;
 }
 
+struct DialogSearch {
+    DWORD process;
+    int count;
+};
+
+BOOL CALLBACK CountDialog(HWND wnd, LPARAM lp) {
+    auto* search = reinterpret_cast<DialogSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    char cls[16] = "";
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (owner == search->process && strcmp(cls, "#32770") == 0) ++search->count;
+    return TRUE;
+}
+
 class CdProgramTest : public harness::ProgramTest {
 protected:
     void SetUp() override {
@@ -88,21 +104,8 @@ protected:
     }
     // Dialog boxes of the running program.
     int DialogCount() const {
-        struct Search {
-            DWORD process;
-            int count;
-        } search = {process_.dwProcessId, 0};
-        EnumWindows(
-            [](HWND wnd, LPARAM lp) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(lp);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(wnd, &owner);
-                char cls[16] = "";
-                GetClassNameA(wnd, cls, sizeof cls);
-                if (owner == s->process && strcmp(cls, "#32770") == 0) ++s->count;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        DialogSearch search = {process_.dwProcessId, 0};
+        EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
         return search.count;
     }
     // Runs the desk until the core has started, then closes it; the stored
