@@ -12,6 +12,7 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "app/StartupTrace.h"
+#include "cdplayer/CdDevice.h"
 #include "common/FaultGuard.h"
 #include "desk/DeskChildren.h"
 #include "mainwindow/MainWindow.h"

@@ -15,6 +15,7 @@
 #include "app/Winsock.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
+#include "cdplayer/CdPanel.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
 #include "input/KeyboardDispatch.h"

@@ -4,10 +4,19 @@
 
 #include "app/HostSettings.h"
 #include "app/hostlibs/HostStateLib.h"
+#include "cdplayer/CdDevice.h"
 #include "input/FaderWnd.h"
+
+BYTE gCdCurrentTrack;
+int gCdStopAtTrackEnd;
 
 namespace {
 constexpr int kEncoderBar = 6;
+constexpr int kStatusDisplayId = kFirstCdPanelId + 8, kPauseId = kFirstCdPanelId + 3, kPlayId = kFirstCdPanelId + 4;
+
+void Invalidate(int id, BOOL erase) {
+    if (HWND wnd = hMainWnd ? GetDlgItem(hMainWnd, id) : nullptr) InvalidateRect(wnd, nullptr, erase);
+}
 
 void ShowById(int id, bool shown) {
     if (HWND wnd = GetDlgItem(hMainWnd, id)) ShowWindow(wnd, shown ? SW_SHOW : SW_HIDE);
@@ -27,3 +36,20 @@ void ShowCdPanel() {
         ReleaseDC(hMainWnd, dc);
     }
 }
+
+bool CreateCDPanel(HWND) {
+    if (DisableCDPlayer || !ChooseCdDrive()) return false;
+    return gCdDevice.Open(gCdDrive);
+}
+
+void SetPlayerMode(int mode) {
+    if (mode == cd_mode) return;
+    cd_mode = mode;
+    Invalidate(kStatusDisplayId, FALSE);
+    Invalidate(kPauseId, TRUE);
+    Invalidate(kPlayId, TRUE);
+}
+
+// The panel's time display is not built yet: until it is, the shared values
+// change only by Seek.
+void RefreshPosition(bool) {}

@@ -31,7 +31,6 @@ ATOM RegisterBackgroundClass(HINSTANCE instance) {
                                           DeskGreyBrush()});
 }
 
-bool CreateCDPanel(HWND) { return true; }
 void CreateTooltips(HWND) {}
 void DestroyBackgroundWindow() {}
 
@@ -52,7 +51,6 @@ void CreateBackgroundWindow(HWND) {}
 bool BackgroundWindowExists() { return false; }
 void RestackBackground() {}
 
-const char* ConfiguredCdDrive() { return nullptr; }
 void CdPanelRecheckDisc(int) {}
 
 void OpenProgressWindow(const char*) {}
@@ -62,5 +60,3 @@ void CloseProgressWindow() {
     hProgress = nullptr;
     if (hTouchWnd) InvalidateRect(hTouchWnd, nullptr, FALSE);
 }
-void CdStopPlayback() {}
-void CdCloseDevice() {}

@@ -17,7 +17,6 @@ ATOM RegisterProgressClass(HINSTANCE instance);
 ATOM RegisterCDButtonClass(HINSTANCE instance);
 ATOM RegisterBackgroundClass(HINSTANCE instance);
 
-bool CreateCDPanel(HWND main);
 void CreateTooltips(HWND main);
 void DestroyBackgroundWindow();
 
@@ -37,13 +36,9 @@ void CreateBackgroundWindow(HWND main);
 bool BackgroundWindowExists();
 void RestackBackground();
 
-// CD player panel: the configured drive text (null when none) and a new test
-// for a disc after a media notice for that drive.
-const char* ConfiguredCdDrive();
+// CD player panel: a new test for a disc after a media notice for its drive.
 void CdPanelRecheckDisc(int track);
 
-// Progress window and CD player hooks of the session end.
+// Progress window of the session end.
 void OpenProgressWindow(const char* text);
 void CloseProgressWindow();
-void CdStopPlayback();
-void CdCloseDevice();

@@ -16,6 +16,7 @@
 #include "app/HostSettings.h"
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
+#include "cdplayer/CdDevice.h"
 #include "common/Text.h"
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
@@ -409,10 +410,9 @@ void OnDeviceChange(WPARAM event, LPARAM lp) {
         return;
     const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header);
     if (!(volume->dbcv_flags & DBTF_MEDIA) || !volume->dbcv_unitmask) return;
-    int unit = 0;
-    while (!(volume->dbcv_unitmask & (1u << unit))) ++unit;
+    const char letter = DriveLetterOfUnitMask(volume->dbcv_unitmask);
     const char* drive = ConfiguredCdDrive();
-    if (drive && toupper(static_cast<unsigned char>(drive[0])) == 'A' + unit) CdPanelRecheckDisc(-1);
+    if (letter && drive && toupper(static_cast<unsigned char>(drive[0])) == letter) CdPanelRecheckDisc(-1);
 }
 
 void OnDropFiles(HDROP drop) {

@@ -65,7 +65,7 @@ std::string ProgramTest::DosPath(const char* suffix) const {
     return path;
 }
 
-bool ProgramTest::StartDesk() {
+bool ProgramTest::StartDesk(const std::string& args) {
     if (process_.hProcess) {
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
@@ -76,7 +76,7 @@ bool ProgramTest::StartDesk() {
     SetEnvironmentVariableA("KNT_JOURNAL", journal_.c_str());
     SetEnvironmentVariableA("KNT_REGKEY", ProgramKey().c_str());
     SetEnvironmentVariableA("KNT_VCMESSAGEBOX_ANSWER", "101");
-    const bool ok = Run(exe, "\"" + exe + "\"", dir, &process_);
+    const bool ok = Run(exe, "\"" + exe + "\"" + (args.empty() ? "" : " " + args), dir, &process_);
     SetEnvironmentVariableA("KNT_JOURNAL", nullptr);
     SetEnvironmentVariableA("KNT_REGKEY", nullptr);
     SetEnvironmentVariableA("KNT_VCMESSAGEBOX_ANSWER", nullptr);

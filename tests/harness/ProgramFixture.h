@@ -16,8 +16,9 @@ protected:
     void TearDown() override;
 
     // Starts the installed program with this test's registry key, journal
-    // and shared folder; "Save actual Show ?" is answered No.
-    bool StartDesk();
+    // and shared folder, and args on its command line; "Save actual Show ?"
+    // is answered No.
+    bool StartDesk(const std::string& args = "");
     // The desk window once it is visible, the core has started and the
     // journal has gone quiet; null when the program ended first.
     HWND WaitForDesk();

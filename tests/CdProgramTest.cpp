@@ -1,0 +1,144 @@
+// The whole program on WinMM's real CD path: a folder mapped as a CD-ROM drive
+// in the test's Wine prefix is found, opened and stored; without a drive, or
+// with the CD player switched off, nothing is opened.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "tests/harness/ProgramFixture.h"
+
+namespace {
+
+const char kLetter = 'R';
+
+// Wine's mount manager request that defines (or, without a mount point,
+// removes) a drive letter: it makes the dosdevices link and stores the drive
+// type under HKLM\Software\Wine\Drives, and answers for it at once.
+struct WineUnixDrive {
+    ULONG size, type, fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset, deviceOffset, labelOffset;
+};
+
+bool DefineWineDrive(char letter, const char* unixFolder) {
+    char buf[512] = {};
+    auto* drive = reinterpret_cast<WineUnixDrive*>(buf);
+    drive->letter = WCHAR(letter);
+    ULONG size = sizeof *drive;
+    if (unixFolder) {
+        drive->type = DRIVE_CDROM;
+        drive->mountPointOffset = USHORT(size);
+        strcpy(buf + size, unixFolder);
+        size += ULONG(strlen(unixFolder) + 1);
+    }
+    drive->size = size;
+    HANDLE manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE) return false;
+    DWORD returned = 0;
+    const BOOL done = DeviceIoControl(manager, CTL_CODE(0x6d, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS),
+                                      buf, size, nullptr, 0, &returned, nullptr);
+    CloseHandle(manager);
+    return done != FALSE;
+}
+
+std::string DriveRoot() { return std::string(1, kLetter) + ":\\"; }
+
+std::string WineDriveType() {
+    char value[32] = "";
+    DWORD size = sizeof value;
+    const char name[] = {char(kLetter | 0x20), ':', 0};
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return "";
+    return value;
+}
+
+struct DialogSearch {
+    DWORD process;
+    int count;
+};
+
+BOOL CALLBACK CountDialog(HWND wnd, LPARAM lp) {
+    auto* search = reinterpret_cast<DialogSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    char cls[16] = "";
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (owner == search->process && strcmp(cls, "#32770") == 0) ++search->count;
+    return TRUE;
+}
+
+class CdProgramTest : public harness::ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        folder_ = "/tmp/knt_cd_" + std::to_string(GetCurrentProcessId());
+        // A drive left by an aborted run would stand in for "no drive".
+        DefineWineDrive(kLetter, nullptr);
+    }
+    void TearDown() override {
+        if (mapped_) DefineWineDrive(kLetter, nullptr);
+        RemoveDirectoryA(DosFolder().c_str());
+        ProgramTest::TearDown();
+    }
+    void MapEmptyCdDrive() {
+        ASSERT_TRUE(CreateDirectoryA(DosFolder().c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(DefineWineDrive(kLetter, folder_.c_str()));
+        mapped_ = true;
+        ASSERT_EQ(UINT(DRIVE_CDROM), GetDriveTypeA(DriveRoot().c_str()));
+        ASSERT_EQ("cdrom", WineDriveType());
+    }
+    std::string DosFolder() const {
+        std::string path = "Z:" + folder_;
+        for (char& ch : path)
+            if (ch == '/') ch = '\\';
+        return path;
+    }
+    // Dialog boxes of the running program.
+    int DialogCount() const {
+        DialogSearch search = {process_.dwProcessId, 0};
+        EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
+        return search.count;
+    }
+    // Runs the desk until the core has started, then closes it; the stored
+    // "cd_drive" afterwards, or 0 when none was stored.
+    DWORD RunDeskAndReadStoredDrive(const std::string& args) {
+        EXPECT_TRUE(StartDesk(args));
+        HWND desk = WaitForDesk();
+        EXPECT_NE(nullptr, desk);
+        if (!desk) return 0;
+        EXPECT_TRUE(WaitForJournalLine("StartKantrel"));
+        WaitForQuietJournal();
+        EXPECT_EQ(0, DialogCount());
+        EXPECT_EQ(0, CloseDesk(desk));
+        const auto lines = Journal();
+        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "EndKantrel"));
+        DWORD stored = 0;
+        return GetInt("cd_drive", &stored) ? stored : 0;
+    }
+
+    std::string folder_;
+    bool mapped_ = false;
+};
+
+TEST_F(CdProgramTest, AnEmptyCdDriveIsOpenedAndStoredWithoutAMessage) {
+    MapEmptyCdDrive();
+    EXPECT_EQ(DWORD(kLetter), RunDeskAndReadStoredDrive(""));
+}
+
+TEST_F(CdProgramTest, WithoutADriveOrWithThePlayerOffNothingIsOpened) {
+    ASSERT_EQ(UINT(DRIVE_NO_ROOT_DIR), GetDriveTypeA(DriveRoot().c_str()));
+    EXPECT_EQ(0u, RunDeskAndReadStoredDrive(""));
+    MapEmptyCdDrive();
+    EXPECT_EQ(0u, RunDeskAndReadStoredDrive("/disable_CDplayer"));
+}
+
+}  // namespace
