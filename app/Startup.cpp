@@ -180,7 +180,9 @@ int RunMessageLoop() {
     HACCEL accelerators = LoadAcceleratorsA(hInst, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     MSG msg;
     // GetMessageA answers -1 on an error; only a positive answer is a message.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // A nested loop (the system's move and size loop) may take the quit
+    // message for itself: the desk window being gone ends the loop as well.
+    while (IsWindow(hMainWnd) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorA(msg.hwnd, accelerators, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
