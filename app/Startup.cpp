@@ -105,7 +105,54 @@ bool StartCoreGuarded(HWND main) {
     }
 }
 
+// Held from before the single-instance check to the end of the program: two
+// starts at the same instant would otherwise both find no desk window yet.
+// Named after the program key, which is what two desks would share.
+class StartLock {
+public:
+    StartLock() : mutex_(CreateMutexA(nullptr, FALSE, StartLockName().c_str())) {
+        // Without a lock object the start goes on as it always did.
+        const DWORD taken = mutex_ ? WaitForSingleObject(mutex_, 0) : WAIT_OBJECT_0;
+        owned_ = taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
+    }
+    ~StartLock() {
+        if (!mutex_) return;
+        if (owned_) ReleaseMutex(mutex_);
+        CloseHandle(mutex_);
+    }
+    StartLock(const StartLock&) = delete;
+    StartLock& operator=(const StartLock&) = delete;
+    bool Owned() const { return owned_; }
+    // Waits while the other start holds the lock; true when it let go.
+    bool WaitForRelease(DWORD ms) {
+        const DWORD taken = WaitForSingleObject(mutex_, ms);
+        owned_ = taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
+        return owned_;
+    }
+
+private:
+    HANDLE mutex_;
+    bool owned_ = false;
+};
+
+constexpr int kFirstDeskWaitMs = 10000, kFirstDeskPollMs = 50;
+
+// The other start is under way: its desk is fronted as soon as it exists.
+// Should it end without one, this start ends too, as a second start does.
+void FrontTheOtherStart(StartLock* lock) {
+    for (int waited = 0; waited < kFirstDeskWaitMs; waited += kFirstDeskPollMs) {
+        if (FrontRunningInstance()) return;
+        if (lock->WaitForRelease(kFirstDeskPollMs)) return;
+    }
+}
+
 }  // namespace
+
+std::string StartLockName() {
+    std::string name = "KantrelOvrin.Start:";
+    for (const char* c = TlmRegKey; *c; ++c) name += *c == '\\' ? '/' : *c;
+    return name;
+}
 
 bool FrontRunningInstance() {
     HWND running = FindWindowA("_KNTOVRIN", nullptr);
@@ -201,6 +248,11 @@ void CleanUp() {
 
 int KantrelMain(HINSTANCE instance, const char* commandLine, int) {
     knt_windows_title = kTitle;
+    StartLock lock;
+    if (!lock.Owned()) {
+        FrontTheOtherStart(&lock);
+        return 0;
+    }
     if (FrontRunningInstance()) return 0;
     if (SiblingProgramBlocks()) return 0;
     if (!WindowsVersionSupported() || !InstallationValid()) return 0;

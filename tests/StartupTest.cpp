@@ -215,3 +215,63 @@ TEST_F(StartupTest, FailedCoreStartLeavesNothingBound) {
     DestroyWindow(main);
     ReleaseConsoleLibraries();
 }
+
+namespace {
+
+// Another start of the same program key on a thread of its own: it takes
+// the start lock at once and shows its desk (minimised) only a moment later.
+struct OtherStart {
+    HANDLE locked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND desk = nullptr;
+    HANDLE thread = nullptr;
+
+    static DWORD WINAPI Run(void* param) {
+        auto* self = static_cast<OtherStart*>(param);
+        HANDLE lock = CreateMutexA(nullptr, TRUE, StartLockName().c_str());
+        SetEvent(self->locked);
+        Sleep(300);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "_KNTOVRIN";
+        RegisterClassA(&wc);
+        self->desk = CreateWindowA("_KNTOVRIN", "Kantrel Ovrin", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                   nullptr, nullptr, nullptr);
+        ShowWindow(self->desk, SW_SHOWMINIMIZED);
+        while (MsgWaitForMultipleObjects(1, &self->stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        }
+        DestroyWindow(self->desk);
+        ReleaseMutex(lock);
+        CloseHandle(lock);
+        return 0;
+    }
+    void Begin() {
+        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitForSingleObject(locked, 10000);
+    }
+    ~OtherStart() {
+        SetEvent(stop);
+        if (thread) WaitForSingleObject(thread, 10000), CloseHandle(thread);
+        CloseHandle(locked);
+        CloseHandle(stop);
+    }
+};
+
+}  // namespace
+
+// The other start found no desk either when it checked; this one must not
+// run beside it but front its desk once it shows, as any second start does.
+TEST_F(StartupTest, StartDuringAnotherStartOfTheSameKeyWaitsAndFrontsItsDesk) {
+    OtherStart other;
+    other.Begin();
+    ASSERT_EQ(nullptr, FindWindowA("_KNTOVRIN", nullptr)) << "the other desk showed too early";
+    harness::MessageBoxCapture boxes;
+    EXPECT_EQ(0, KantrelMain(GetModuleHandleA(nullptr), "", SW_SHOW));
+    ASSERT_NE(nullptr, other.desk);
+    EXPECT_FALSE(IsIconic(other.desk)) << "the running desk was not fronted";
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(harness::JournalLines().empty()) << "the second start ran";
+    EXPECT_EQ(nullptr, FindWindowExA(nullptr, other.desk, "_KNTOVRIN", nullptr)) << "a second desk was made";
+}
