@@ -148,11 +148,6 @@ void OnSetCursor(WPARAM index, LPARAM target) {
     SetCursor(cursor);
 }
 
-void OnShowInfo(HWND wnd, LPARAM record) {
-    const auto* rect = reinterpret_cast<const int32_t*>(record);
-    if (rect) ShowInfoWindow(wnd, rect[0], rect[1], rect[2], rect[3]);
-}
-
 LRESULT CALLBACK ExtMonitorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CREATE) return OnCreate(wnd, reinterpret_cast<const CREATESTRUCTA*>(lp));
     const int display = DisplayOf(wnd);
@@ -177,7 +172,7 @@ LRESULT CALLBACK ExtMonitorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK: return 1;
     case WM_MOUSEWHEEL: OnMouseWheel(wp); return 0;
     case kReqMonitorCursor: OnSetCursor(wp, lp); return 0;
-    case kReqMonitorInfo: OnShowInfo(wnd, lp); return 1;
+    case kReqMonitorInfo: ShowInfoWindowAt(wnd, lp); return 1;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
 }
