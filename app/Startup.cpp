@@ -17,6 +17,7 @@
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
 #include "input/KeyboardDispatch.h"
+#include "input/ShortcutFile.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Placement.h"
 #include "resources/resource.h"
@@ -55,17 +56,6 @@ bool WindowsVersionSupported() {
     MessageBoxA(nullptr,
                 "Kantrel Ovrin requires Windows 2000 or later.\nWindows 95,Windows 98 or Windows ME are not supported.",
                 knt_windows_title, MB_ICONERROR);
-    return false;
-}
-
-bool InstallationValid() {
-    const char* problem = nullptr;
-    if (!LookingForKntPath(kVersion, kEdition))
-        problem = "Incorrect program path: Program cannot be executed! Reinstall the application.";
-    else if (!LookingForGlobDataPath())
-        problem = "Incorrect global data path: Program cannot be executed! Reinstall the application.";
-    if (!problem) return true;
-    MessageBoxA(nullptr, problem, knt_windows_title, MB_ICONERROR);
     return false;
 }
 
@@ -152,6 +142,22 @@ std::string StartLockName() {
     std::string name = "KantrelOvrin.Start:";
     for (const char* c = TlmRegKey; *c; ++c) name += *c == '\\' ? '/' : *c;
     return name;
+}
+
+bool InstallationValid() {
+    const char* problem = nullptr;
+    char shortcutFile[kShortcutPathSize];
+    if (!LookingForKntPath(kVersion, kEdition))
+        problem = "Incorrect program path: Program cannot be executed! Reinstall the application.";
+    else if (!LookingForGlobDataPath())
+        problem = "Incorrect global data path: Program cannot be executed! Reinstall the application.";
+    // A folder name that leaves no room for the host's own file in it would
+    // lose the programmed shortcuts without a word.
+    else if (!ShortcutFilePath(shortcutFile, sizeof shortcutFile))
+        problem = "Global data path too long: Program cannot be executed! Reinstall the application.";
+    if (!problem) return true;
+    MessageBoxA(nullptr, problem, knt_windows_title, MB_ICONERROR);
+    return false;
 }
 
 bool FrontRunningInstance() {

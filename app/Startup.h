@@ -14,6 +14,8 @@ std::string StartLockName();
 bool FrontRunningInstance();
 // True when a sibling offline program blocks the start (its message shown).
 bool SiblingProgramBlocks();
+// The program and shared data folders, with their message when one is wrong.
+bool InstallationValid();
 void ParseCommandLine(const char* commandLine);
 void ReadStartupSettings();
 void RegisterAllClasses(HINSTANCE instance);

@@ -96,6 +96,40 @@ TEST_F(StartupTest, RunningSiblingBlocksWithItsMessage) {
     }
 }
 
+// The shared folder's name may be as long as the shortcut file's path allows
+// ("<folder>/ide0/psc.cfg" in 259 characters) and no longer.
+TEST_F(StartupTest, SharedFolderTooLongForTheShortcutFileStopsTheStart) {
+    const struct { size_t length; bool runs; } cases[] = {{246, true}, {247, false}, {254, false}};
+    std::vector<std::string> made;
+    for (const auto& c : cases) {
+        std::string folder = SharedDir() + "\\";
+        folder += std::string(c.length - folder.size(), 'd');
+        ASSERT_EQ(c.length, folder.size());
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << c.length;
+        ASSERT_TRUE(CreateDirectoryA((folder + "\\ide0").c_str(), nullptr)) << c.length;
+        made.push_back(folder);
+        SetEnvironmentVariableA("KNT_SHAREDPATH", folder.c_str());
+        harness::MessageBoxCapture boxes;
+        EXPECT_EQ(c.runs, InstallationValid()) << c.length;
+        if (c.runs) {
+            EXPECT_TRUE(boxes.Boxes().empty()) << c.length;
+            continue;
+        }
+        ASSERT_EQ(1u, boxes.Boxes().size()) << c.length;
+        EXPECT_EQ("Global data path too long: Program cannot be executed! Reinstall the application.",
+                  boxes.Boxes()[0].text);
+        EXPECT_EQ("Kantrel Ovrin", boxes.Boxes()[0].caption);
+        EXPECT_EQ(nullptr, boxes.Boxes()[0].owner);
+        EXPECT_EQ(UINT(MB_ICONERROR), boxes.Boxes()[0].icon);
+    }
+    SetEnvironmentVariableA("KNT_SHAREDPATH", SharedDir().c_str());
+    LookingForGlobDataPath();
+    for (const std::string& folder : made) {
+        RemoveDirectoryA((folder + "\\ide0").c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+}
+
 TEST_F(StartupTest, SwitchesAreFoundAnywhere) {
     ParseCommandLine("show.file/fast");
     EXPECT_EQ(0, appl_loaded);
