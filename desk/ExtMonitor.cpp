@@ -192,11 +192,12 @@ HWND CreateExtMonitor(int display, int x, int y, int shown) {
     RECT outer = {0, 0, kExtMonitorClientWidth, kExtMonitorClientHeight};
     AdjustWindowRect(&outer, kMonitorStyle, FALSE);
     if (x != int(CW_USEDEFAULT)) {
-        // A place on a screen that is gone would leave the monitor where no
-        // one can reach it: the system places it instead.
+        // A place on a screen that is gone, or with too little of the title
+        // bar on one to take hold of, would leave the monitor where no one
+        // can move it: the system places it instead.
         RECT place = outer;
         OffsetRect(&place, x - outer.left, y - outer.top);
-        if (!ReachableOnSomeMonitor(place)) x = int(CW_USEDEFAULT), y = 0;
+        if (!CaptionOnSomeMonitor(place)) x = int(CW_USEDEFAULT), y = 0;
     }
     HWND wnd = CreateWindowExA(0, kClassName, title, kMonitorStyle, x, y, outer.right - outer.left,
                                outer.bottom - outer.top, nullptr, nullptr, hInst,

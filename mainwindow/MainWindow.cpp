@@ -134,6 +134,8 @@ void OnGetMinMaxInfo(MINMAXINFO* info) {
     info->ptMaxSize.y = std::min(info->ptMaxSize.y, LONG(kDeskHeight));
     info->ptMaxTrackSize.x = std::min(info->ptMaxTrackSize.x, LONG(kDeskWidth));
     info->ptMaxTrackSize.y = std::min(info->ptMaxTrackSize.y, LONG(kDeskHeight));
+    info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, LONG(kMinDeskWidth));
+    info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, LONG(kMinDeskHeight));
 }
 
 // Window and client rectangles coincide (no system frame), so bounding the
