@@ -3,6 +3,7 @@
 // button held followed by a resize from this (another) process.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "mainwindow/MainWindow.h"
@@ -69,6 +70,8 @@ TEST_F(DeskMoveProgramTest, CloseDuringACaptionDragEndsTheProgramAndStoresItsSet
     RECT atClose = {};
     GetWindowRect(desk, &atClose);
     SetInt("sLock", 0);
+    FILETIME closedAt;
+    GetSystemTimeAsFileTime(&closedAt);
     PostMessageA(desk, WM_CLOSE, 0, 0);
     Sleep(300);
     Drive("mouseup 1 sleep 0.1");
@@ -79,6 +82,11 @@ TEST_F(DeskMoveProgramTest, CloseDuringACaptionDragEndsTheProgramAndStoresItsSet
     GetExitCodeProcess(process_.hProcess, &code);
     EXPECT_EQ(0u, code);
     EXPECT_FALSE(IsWindow(desk));
+    FILETIME created, exited, kernel, user;
+    if (GetProcessTimes(process_.hProcess, &created, &exited, &kernel, &user)) {
+        const auto ticks = [](FILETIME t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+        std::printf("the program ended %llu ms after the close\n", (ticks(exited) - ticks(closedAt)) / 10000);
+    }
     EXPECT_EQ(1u, Stored("sLock")) << "the close did not store the settings";
     EXPECT_EQ(DWORD(atClose.left), Stored("xp", "WPos"));
     EXPECT_EQ(DWORD(atClose.top), Stored("yp", "WPos"));
