@@ -103,6 +103,12 @@ bool RunStart() {
     ClearJobQueues();
     if (!LoadCoreLibrary(hMainWnd)) return false;
     TraceStartupStep("knt.dll loaded");
+    if (!gCore.StartKantrel) {
+        // The desk would close again at once with no word of why.
+        ShowErrorBox(hMainWnd, "knt.dll provides no StartKantrel! Program cannot be executed!");
+        UnloadCoreLibrary();
+        return false;
+    }
     ReadStoredBar();
     SelectFaderBar(int(current_bar));
     ShowWindow(hMainWnd, SW_SHOW);

@@ -19,6 +19,7 @@
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
 #include "input/KeyboardDispatch.h"
+#include "input/ShortcutFile.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Placement.h"
 #include "resources/resource.h"
@@ -60,17 +61,6 @@ bool WindowsVersionSupported() {
     return false;
 }
 
-bool InstallationValid() {
-    const char* problem = nullptr;
-    if (!LookingForKntPath(kVersion, kEdition))
-        problem = "Incorrect program path: Program cannot be executed! Reinstall the application.";
-    else if (!LookingForGlobDataPath())
-        problem = "Incorrect global data path: Program cannot be executed! Reinstall the application.";
-    if (!problem) return true;
-    MessageBoxA(nullptr, problem, knt_windows_title, MB_ICONERROR);
-    return false;
-}
-
 void ReadIntIfPresent(const char* name, int* target) {
     int value = 0;
     if (LookUpRegKeyInt(HKEY_CURRENT_USER, name, &value, nullptr) != -1) *target = value;
@@ -105,7 +95,70 @@ bool StartCoreGuarded(HWND main) {
     return outcome == StartOutcome::Started;
 }
 
+// Held from before the single-instance check to the end of the program: two
+// starts at the same instant would otherwise both find no desk window yet.
+// Named after the program key, which is what two desks would share.
+class StartLock {
+public:
+    StartLock() : mutex_(CreateMutexA(nullptr, FALSE, StartLockName().c_str())) {
+        // Without a lock object the start goes on as it always did.
+        const DWORD taken = mutex_ ? WaitForSingleObject(mutex_, 0) : WAIT_OBJECT_0;
+        owned_ = taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
+    }
+    ~StartLock() {
+        if (!mutex_) return;
+        if (owned_) ReleaseMutex(mutex_);
+        CloseHandle(mutex_);
+    }
+    StartLock(const StartLock&) = delete;
+    StartLock& operator=(const StartLock&) = delete;
+    bool Owned() const { return owned_; }
+    // Waits while the other start holds the lock; true when it let go.
+    bool WaitForRelease(DWORD ms) {
+        const DWORD taken = WaitForSingleObject(mutex_, ms);
+        owned_ = taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
+        return owned_;
+    }
+
+private:
+    HANDLE mutex_;
+    bool owned_ = false;
+};
+
+constexpr int kFirstDeskWaitMs = 10000, kFirstDeskPollMs = 50;
+
+// The other start is under way: its desk is fronted as soon as it exists.
+// Should it end without one, this start ends too, as a second start does.
+void FrontTheOtherStart(StartLock* lock) {
+    for (int waited = 0; waited < kFirstDeskWaitMs; waited += kFirstDeskPollMs) {
+        if (FrontRunningInstance()) return;
+        if (lock->WaitForRelease(kFirstDeskPollMs)) return;
+    }
+}
+
 }  // namespace
+
+std::string StartLockName() {
+    std::string name = "KantrelOvrin.Start:";
+    for (const char* c = TlmRegKey; *c; ++c) name += *c == '\\' ? '/' : *c;
+    return name;
+}
+
+bool InstallationValid() {
+    const char* problem = nullptr;
+    char shortcutFile[kShortcutPathSize];
+    if (!LookingForKntPath(kVersion, kEdition))
+        problem = "Incorrect program path: Program cannot be executed! Reinstall the application.";
+    else if (!LookingForGlobDataPath())
+        problem = "Incorrect global data path: Program cannot be executed! Reinstall the application.";
+    // A folder name that leaves no room for the host's own file in it would
+    // lose the programmed shortcuts without a word.
+    else if (!ShortcutFilePath(shortcutFile, sizeof shortcutFile))
+        problem = "Global data path too long: Program cannot be executed! Reinstall the application.";
+    if (!problem) return true;
+    MessageBoxA(nullptr, problem, knt_windows_title, MB_ICONERROR);
+    return false;
+}
 
 bool FrontRunningInstance() {
     HWND running = FindWindowA("_KNTOVRIN", nullptr);
@@ -189,7 +242,9 @@ int RunMessageLoop() {
     HACCEL accelerators = LoadAcceleratorsA(hInst, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     MSG msg;
     // GetMessageA answers -1 on an error; only a positive answer is a message.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // A nested loop (the system's move and size loop) may take the quit
+    // message for itself: the desk window being gone ends the loop as well.
+    while (IsWindow(hMainWnd) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorA(msg.hwnd, accelerators, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -209,6 +264,11 @@ void CleanUp() {
 int KantrelMain(HINSTANCE instance, const char* commandLine, int) {
     knt_windows_title = kTitle;
     TraceStartupStep("entry");
+    StartLock lock;
+    if (!lock.Owned()) {
+        FrontTheOtherStart(&lock);
+        return 0;
+    }
     if (FrontRunningInstance()) return 0;
     if (SiblingProgramBlocks()) return 0;
     if (!WindowsVersionSupported() || !InstallationValid()) return 0;

@@ -3,5 +3,7 @@
 #pragma once
 #include <windows.h>
 
-// True when the rectangle has a size and some part of it lies on a monitor.
-bool ReachableOnSomeMonitor(const RECT& place);
+// True when the top band of a window at that rectangle, as high as a title
+// bar, lies on the work area of one monitor over a width the pointer can
+// take hold of (the whole band when the window is narrower).
+bool CaptionOnSomeMonitor(const RECT& window);

@@ -30,6 +30,10 @@ void DestroyInfoWindow();
 // Replaces any information window by one on parent at (x, y, width, height);
 // while no core session runs it only removes the old one.
 void ShowInfoWindow(HWND parent, int x, int y, int width, int height);
+// The same for a request of the core, whose lParam points at x, y, width and
+// height (four 32-bit values). A rectangle this process cannot read (null, or
+// an address that came from another process) opens nothing.
+void ShowInfoWindowAt(HWND parent, LPARAM record);
 
 // The cover-desktop window.
 void CreateBackgroundWindow(HWND main);

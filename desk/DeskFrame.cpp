@@ -342,8 +342,17 @@ void CreateDeskFrame(HWND main) {
     }
 }
 
-void LayOutDesk(HWND main, int clientWidth, int clientHeight) {
-    if (!main) return;
+namespace {
+
+// A size that arrives while a layout runs (a window of another thread lets
+// sent messages in while the batch waits for it) is laid out after that one,
+// never inside its half-applied batch.
+bool gLayingOut;
+bool gLayoutPending;
+SIZE gPendingSize;
+constexpr int kMostFollowUpLayouts = 4;
+
+void LayOutOnce(HWND main, int clientWidth, int clientHeight) {
     FitAxis(main, false, clientWidth);
     FitAxis(main, true, clientHeight);
     MovePieces(main, clientWidth, clientHeight);
@@ -362,6 +371,25 @@ void LayOutDesk(HWND main, int clientWidth, int clientHeight) {
     }
     ShowOrHide(SlotWindow(main, kHScrollSlot), clientWidth != kDeskWidth && gShowHScroll);
     ShowOrHide(SlotWindow(main, kVScrollSlot), clientHeight != kDeskHeight && gShowVScroll);
+}
+
+}  // namespace
+
+void LayOutDesk(HWND main, int clientWidth, int clientHeight) {
+    if (!main) return;
+    if (gLayingOut) {
+        gPendingSize = {clientWidth, clientHeight};
+        gLayoutPending = true;
+        return;
+    }
+    gLayingOut = true;
+    LayOutOnce(main, clientWidth, clientHeight);
+    for (int round = 0; gLayoutPending && round < kMostFollowUpLayouts; ++round) {
+        gLayoutPending = false;
+        LayOutOnce(main, gPendingSize.cx, gPendingSize.cy);
+    }
+    gLayoutPending = false;
+    gLayingOut = false;
 }
 
 HWND DeskScrollBar(bool vertical) { return SlotWindow(hMainWnd, vertical ? kVScrollSlot : kHScrollSlot); }

@@ -148,11 +148,6 @@ void OnSetCursor(WPARAM index, LPARAM target) {
     SetCursor(cursor);
 }
 
-void OnShowInfo(HWND wnd, LPARAM record) {
-    const auto* rect = reinterpret_cast<const int32_t*>(record);
-    if (rect) ShowInfoWindow(wnd, rect[0], rect[1], rect[2], rect[3]);
-}
-
 LRESULT CALLBACK ExtMonitorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CREATE) return OnCreate(wnd, reinterpret_cast<const CREATESTRUCTA*>(lp));
     const int display = DisplayOf(wnd);
@@ -177,7 +172,7 @@ LRESULT CALLBACK ExtMonitorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK: return 1;
     case WM_MOUSEWHEEL: OnMouseWheel(wp); return 0;
     case kReqMonitorCursor: OnSetCursor(wp, lp); return 0;
-    case kReqMonitorInfo: OnShowInfo(wnd, lp); return 1;
+    case kReqMonitorInfo: ShowInfoWindowAt(wnd, lp); return 1;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
 }
@@ -197,11 +192,12 @@ HWND CreateExtMonitor(int display, int x, int y, int shown) {
     RECT outer = {0, 0, kExtMonitorClientWidth, kExtMonitorClientHeight};
     AdjustWindowRect(&outer, kMonitorStyle, FALSE);
     if (x != int(CW_USEDEFAULT)) {
-        // A place on a screen that is gone would leave the monitor where no
-        // one can reach it: the system places it instead.
+        // A place on a screen that is gone, or with too little of the title
+        // bar on one to take hold of, would leave the monitor where no one
+        // can move it: the system places it instead.
         RECT place = outer;
         OffsetRect(&place, x - outer.left, y - outer.top);
-        if (!ReachableOnSomeMonitor(place)) x = int(CW_USEDEFAULT), y = 0;
+        if (!CaptionOnSomeMonitor(place)) x = int(CW_USEDEFAULT), y = 0;
     }
     HWND wnd = CreateWindowExA(0, kClassName, title, kMonitorStyle, x, y, outer.right - outer.left,
                                outer.bottom - outer.top, nullptr, nullptr, hInst,

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "app/ErrorBox.h"
+#include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "common/Text.h"
 #include "desk/KeyTable.h"
@@ -57,6 +59,13 @@ bool WriteAll(FILE* file, const ShortcutList& list) {
     return true;
 }
 
+// The old file's own marks carry over to its replacement.
+DWORD KeptAttributes(DWORD old) {
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    if (old == INVALID_FILE_ATTRIBUTES || !(old & kept)) return FILE_ATTRIBUTE_NORMAL;
+    return old & kept;
+}
+
 }  // namespace
 
 bool IsValidShortcutCode(int32_t code) {
@@ -103,14 +112,24 @@ bool ReadShortcutFile(const char* path, ShortcutList* list) {
     return ok;
 }
 
+bool ShortcutFileIsReadOnly(const char* path) {
+    const DWORD attributes = path && *path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool WriteShortcutFile(const char* path, const ShortcutList& list) {
-    if (!path || !*path) return false;
+    if (!path || !*path || ShortcutFileIsReadOnly(path)) return false;
     const std::string temporary = std::string(path) + ".new";
+    // A leftover of an interrupted save goes first, read-only or not: what
+    // the new file is like is not its to decide.
+    SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temporary.c_str());
     FILE* file = fopen(temporary.c_str(), "wb");
     if (!file) return false;
     bool ok = WriteAll(file, list);
     // fclose flushes: a full disk may only show here.
     ok = (fclose(file) == 0) && ok;
+    ok = ok && SetFileAttributesA(temporary.c_str(), KeptAttributes(GetFileAttributesA(path)));
     ok = ok && MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING);
     if (!ok) DeleteFileA(temporary.c_str());
     return ok;
@@ -121,7 +140,13 @@ bool LoadShortcutFile(ShortcutList* list) {
     return ShortcutFilePath(path, sizeof path) && ReadShortcutFile(path, list);
 }
 
-bool SaveShortcutFile(const ShortcutList& list) {
+bool SaveShortcutFile(const ShortcutList& list, HWND owner) {
     char path[kShortcutPathSize];
-    return ShortcutFilePath(path, sizeof path) && WriteShortcutFile(path, list);
+    if (!ShortcutFilePath(path, sizeof path)) return false;
+    if (ShortcutFileIsReadOnly(path)) {
+        ShowErrorBox(owner ? owner : hMainWnd,
+                     "The shortcut file psc.cfg is read-only! The shortcuts have not been saved.");
+        return false;
+    }
+    return WriteShortcutFile(path, list);
 }

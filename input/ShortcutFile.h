@@ -1,6 +1,8 @@
 // psc.cfg: the programmed shortcuts on disk, a header record and one record
 // per shortcut, 40 bytes each, little-endian.
 #pragma once
+#include <windows.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -32,9 +34,12 @@ bool ShortcutFilePath(char* path, size_t size);
 bool ReadShortcutFile(const char* path, ShortcutList* list);
 // Writes the valid entries of list as a version 5800 file. The new file is
 // written beside the old one and replaces it only once complete, so a failure
-// leaves any old file as it was. False on any failure.
+// leaves any old file as it was. A read-only file is left as it is. False on
+// any failure.
 bool WriteShortcutFile(const char* path, const ShortcutList& list);
+bool ShortcutFileIsReadOnly(const char* path);
 
-// The same at the shortcut file's own path.
+// The same at the shortcut file's own path. A read-only file is refused with
+// an error box owned by owner (the main window when null).
 bool LoadShortcutFile(ShortcutList* list);
-bool SaveShortcutFile(const ShortcutList& list);
+bool SaveShortcutFile(const ShortcutList& list, HWND owner = nullptr);

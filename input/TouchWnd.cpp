@@ -74,11 +74,6 @@ void OnSelectView(WPARAM view) {
     if (view < kTouchViews) SelectTouchView(int(view), true);
 }
 
-void OnShowInfo(HWND wnd, LPARAM record) {
-    const auto* rect = reinterpret_cast<const int32_t*>(record);
-    if (rect) ShowInfoWindow(wnd, rect[0], rect[1], rect[2], rect[3]);
-}
-
 void OnDestroy(HWND wnd) {
     if (hTouchWnd == wnd) hTouchWnd = nullptr;
     for (DisplayRecord& display : displays)
@@ -101,7 +96,7 @@ LRESULT CALLBACK TouchWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case kReqShowProgress: OnShowProgress(wp); return 0;
     case kReqHideProgress: CloseProgressWindow(); return 0;
     case kReqTouchView: OnSelectView(wp); return 0;
-    case kReqShowInfo: OnShowInfo(wnd, lp); return 1;
+    case kReqShowInfo: ShowInfoWindowAt(wnd, lp); return 1;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
 }

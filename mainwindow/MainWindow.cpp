@@ -88,6 +88,10 @@ void ServeDeferredRequests(HWND wnd) {
 int LowSigned(LPARAM lp) { return short(LOWORD(lp)); }
 int HighSigned(LPARAM lp) { return short(HIWORD(lp)); }
 
+bool PrimaryButtonHeld() {
+    return (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+}
+
 bool DraggingAllowed() { return !(BackgroundWindowExists() && gCenterMainWhenCovered); }
 
 bool InDragRegion(int x, int y) {
@@ -131,6 +135,8 @@ void OnGetMinMaxInfo(MINMAXINFO* info) {
     info->ptMaxSize.y = std::min(info->ptMaxSize.y, LONG(kDeskHeight));
     info->ptMaxTrackSize.x = std::min(info->ptMaxTrackSize.x, LONG(kDeskWidth));
     info->ptMaxTrackSize.y = std::min(info->ptMaxTrackSize.y, LONG(kDeskHeight));
+    info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, LONG(kMinDeskWidth));
+    info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, LONG(kMinDeskHeight));
 }
 
 // Window and client rectangles coincide (no system frame), so bounding the
@@ -451,6 +457,9 @@ LRESULT OnSysCommand(HWND wnd, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (wp == SC_SIZE || wp == SC_MOVE) return 0;
+    // A mouse move or size without the button held would leave the system's
+    // loop waiting for a release that never comes.
+    if (((wp & 0xFFF0) == SC_SIZE || (wp & 0xFFF0) == SC_MOVE) && !PrimaryButtonHeld()) return 0;
     return DefWindowProcA(wnd, WM_SYSCOMMAND, wp, lp);
 }
 

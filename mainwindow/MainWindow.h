@@ -4,6 +4,9 @@
 
 constexpr int kDeskWidth = 1024;
 constexpr int kDeskHeight = 768;
+// The smallest desk window that still shows its caption area and frame buttons.
+constexpr int kMinDeskWidth = 400;
+constexpr int kMinDeskHeight = 300;
 
 // Requests the core sends to the main window.
 enum CoreRequest : UINT {

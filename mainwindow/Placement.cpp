@@ -135,7 +135,7 @@ void OpenEchoWindow() {
     if (!(DWORD(size) >> 16) || !(DWORD(size) & 0xFFFF)) size = kEchoDefaultSize;
     const DWORD wh = DWORD(size);
     const RECT place = {x, y, x + int(wh >> 16), y + int(wh & 0xFFFF)};
-    if (!ReachableOnSomeMonitor(place)) x = kEchoDefaultX, y = kEchoDefaultY;
+    if (!CaptionOnSomeMonitor(place)) x = kEchoDefaultX, y = kEchoDefaultY;
     HICON icon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_KANTREL));
     CallEntry(gService.CreateConsoleWindow, "Kantrel Ovrin Echo", hInst, icon, 0, 0);
     CallEntry(gService.SetConsolePosition, x, y, int(wh >> 16), int(wh & 0xFFFF));
@@ -215,8 +215,9 @@ RECT MainWindowPlacement(const RECT& work, bool stored, DWORD sz, int xp, int yp
     int x = work.left, y = work.top;
     const int storedWidth = int(sz >> 16), storedHeight = int(sz & 0xFFFF);
     if (stored && storedWidth > 0 && storedHeight > 0) {
-        width = std::min(storedWidth, width);
-        height = std::min(storedHeight, height);
+        // A size too small to take hold of grows to the smallest usable one.
+        width = std::min(std::max(storedWidth, kMinDeskWidth), width);
+        height = std::min(std::max(storedHeight, kMinDeskHeight), height);
         // Clamped against the work area itself, not the screen's origin.
         x = std::clamp(xp, int(work.left), int(work.left) + std::max(0, areaWidth - width));
         y = std::clamp(yp, int(work.top), int(work.top) + std::max(0, areaHeight - height));

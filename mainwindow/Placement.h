@@ -3,9 +3,10 @@
 #include <windows.h>
 
 // Where the main window goes on the work area: the work area's origin and the
-// desk size (cut to the work area), or the stored size and position clamped so
-// that the whole window stays on the work area. sz holds (width << 16) + height;
-// a stored size with a zero side counts as none.
+// desk size (cut to the work area), or the stored size (at least the smallest
+// usable desk) and position clamped so that the whole window stays on the
+// work area. sz holds (width << 16) + height; a stored size with a zero side
+// counts as none.
 RECT MainWindowPlacement(const RECT& work, bool stored, DWORD sz, int xp, int yp);
 // The CD play mode command that the close stores ("play_mode").
 constexpr int kFirstPlayMode = 33045, kLastPlayMode = 33048, kDefaultPlayMode = 33045;

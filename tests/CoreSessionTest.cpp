@@ -154,6 +154,11 @@ HMODULE WINAPI LoadAllButTheCore(LPCSTR file) {
     return nullptr;
 }
 
+// A library by the core's name that exports none of the core's entry points.
+HMODULE WINAPI LoadACoreWithoutStart(LPCSTR file) {
+    return LoadLibraryA(lstrcmpiA(file, "knt.dll") == 0 ? "kntVX.dll" : file);
+}
+
 }  // namespace
 
 TEST_F(CoreSessionTest, StoredBarIsClampedAsUnsigned) {
@@ -400,4 +405,21 @@ TEST_F(CoreSessionTest, RestartFormKeepsTheCoreDataAndTheDesk) {
     EXPECT_EQ(0, current_touch);
     EXPECT_EQ(1, VC_KNT_ACTIVE);
     EXPECT_TRUE(harness::SameSequence(kRestartStart, harness::CoreCalls()));
+}
+
+TEST_F(CoreSessionTest, CoreWithoutStartKantrelFailsTheStartAndSaysWhy) {
+    SetLibraryLoader(LoadACoreWithoutStart);
+    harness::MessageBoxCapture boxes;
+    harness::ClearJournal();
+    EXPECT_FALSE(StartCoreSession());
+    SetLibraryLoader(nullptr);
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ("knt.dll provides no StartKantrel! Program cannot be executed!", boxes.Boxes()[0].text);
+    EXPECT_EQ("Kantrel Ovrin", boxes.Boxes()[0].caption);
+    EXPECT_EQ(main_, boxes.Boxes()[0].owner);
+    EXPECT_EQ(UINT(MB_ICONERROR), boxes.Boxes()[0].icon);
+    EXPECT_EQ(0, VC_KNT_ACTIVE);
+    EXPECT_FALSE(IsCoreLoaded());
+    EXPECT_TRUE(CoreGroupIsClear());
+    EXPECT_EQ(SessionState::NotLoaded, CoreSessionState());
 }

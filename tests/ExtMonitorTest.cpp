@@ -503,6 +503,8 @@ TEST_F(ExtMonitorTest, InformationWindowOpensOnTheMonitorAndGoesOffItsTarget) {
     // A request without its rectangle opens nothing.
     EXPECT_EQ(1, SendMessageA(first_, kReqMonitorInfo, 0, 0));
     EXPECT_EQ(nullptr, hInfoShow);
+    EXPECT_EQ(1, SendMessageA(first_, kReqMonitorInfo, 0, harness::ForeignAddress()));
+    EXPECT_EQ(nullptr, hInfoShow);
 }
 
 }  // namespace

@@ -557,6 +557,23 @@ TEST(MainWindowPlacing, StoredPlacementStaysOnTheWorkArea) {
     }
 }
 
+TEST(MainWindowPlacing, StoredSizeBelowTheSmallestUsableDeskGrows) {
+    struct Case { RECT work; DWORD sz; int xp, yp; RECT expected; };
+    const Case cases[] = {
+        {{0, 0, 1280, 1024}, (1u << 16) | 1, 1279, 1023, {880, 724, 1280, 1024}},
+        {{0, 0, 1280, 1024}, (399u << 16) | 299, 10, 20, {10, 20, 410, 320}},
+        {{0, 0, 1280, 1024}, (400u << 16) | 300, 10, 20, {10, 20, 410, 320}},
+        {{0, 0, 1280, 1024}, (401u << 16) | 1, 10, 20, {10, 20, 411, 320}},
+        // A work area smaller than that still bounds the window.
+        {{0, 0, 320, 240}, (1u << 16) | 1, 300, 200, {0, 0, 320, 240}},
+    };
+    for (const Case& c : cases) {
+        const RECT got = MainWindowPlacement(c.work, true, c.sz, c.xp, c.yp);
+        EXPECT_TRUE(EqualRect(&got, &c.expected))
+            << c.sz << " -> " << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+    }
+}
+
 TEST_F(MainWindowTest, StoredPlacementOfTheWrongTypeKeepsTheDefault) {
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);

@@ -249,6 +249,48 @@ TEST_F(PlacementTest, MonitorStoredOffEveryScreenOpensWhereTheSystemPutsIt) {
     EXPECT_EQ(40, r.top);
 }
 
+// A sliver of a window on a screen is no window one can move back.
+TEST_F(PlacementTest, WindowsStoredWithTooLittleOfTheirTitleBarOnAScreenComeBackWithin) {
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SetInt("ext1", 1);
+    SetInt("ext1_xp", DWORD(work.right - 8), "WPos");
+    SetInt("ext1_yp", 100, "WPos");
+    SetInt("ext2", 1);
+    SetInt("ext2_xp", 100, "WPos");
+    // Only the lowest pixels of the title bar are on the screen.
+    SetInt("ext2_yp", DWORD(work.top - GetSystemMetrics(SM_CYCAPTION)), "WPos");
+    SetInt("echox", DWORD(work.right - 5), "WPos");
+    SetInt("echoy", 300, "WPos");
+    SetInt("echowh", (300u << 16) + 200u, "WPos");
+    Load();
+    ASSERT_NE(nullptr, hExt1Wnd);
+    ASSERT_NE(nullptr, hExt2Wnd);
+    RECT r;
+    GetWindowRect(hExt1Wnd, &r);
+    EXPECT_NE(work.right - 8, r.left) << "monitor 1 kept a place with 8 pixels on the screen";
+    EXPECT_LE(r.right, work.right);
+    GetWindowRect(hExt2Wnd, &r);
+    EXPECT_GE(r.top, work.top) << "monitor 2 kept its title bar off the screen";
+    EXPECT_EQ("SetConsolePosition 10 50 300 200", LastConsolePosition());
+}
+
+// A desk of one pixel in the far corner cannot be taken hold of.
+TEST_F(PlacementTest, TinyStoredDeskOpensAtTheSmallestUsableSize) {
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SetInt("sz", (1u << 16) + 1u, "WPos");
+    SetInt("xp", DWORD(work.right - 1), "WPos");
+    SetInt("yp", DWORD(work.bottom - 1), "WPos");
+    PlaceMainWindow(main_);
+    RECT r;
+    GetWindowRect(main_, &r);
+    EXPECT_EQ(kMinDeskWidth, r.right - r.left);
+    EXPECT_EQ(kMinDeskHeight, r.bottom - r.top);
+    EXPECT_EQ(work.right, r.right);
+    EXPECT_EQ(work.bottom, r.bottom);
+}
+
 TEST_F(PlacementTest, MinimisedEchoWindowKeepsItsStoredPosition) {
     SetInt("echo", 9);
     SetInt("echox", 77, "WPos");

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "desk/KeyTable.h"
 #include "input/ShortcutFile.h"
@@ -253,6 +254,50 @@ TEST_F(ShortcutFileTest, FailedWriteLeavesTheOldFileAsItWas) {
     EXPECT_FALSE(Exists(elsewhere));
     EXPECT_FALSE(WriteShortcutFile(nullptr, ShortcutList{}));
     EXPECT_FALSE(WriteShortcutFile("", ShortcutList{}));
+}
+
+TEST_F(ShortcutFileTest, ReadOnlyFileIsRefusedWithAMessageAndKept) {
+    const Bytes old = FileOf(5750, 1, {{0x41, 150}});
+    WriteBytes(old);
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(WriteShortcutFile(path_.c_str(), ShortcutList{{0x42, 151}}));
+    knt_windows_title = "Kantrel Ovrin";
+    HWND owner = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    std::vector<harness::CapturedBox> boxes;
+    {
+        harness::MessageBoxCapture capture;
+        EXPECT_FALSE(SaveShortcutFile(ShortcutList{{0x42, 151}}, owner));
+        boxes = capture.Boxes();
+    }
+    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DestroyWindow(owner);
+    EXPECT_EQ(old, ReadBytes(path_));
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY) << "the file lost its read-only mark";
+    EXPECT_FALSE(Exists(path_ + ".new"));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("The shortcut file psc.cfg is read-only! The shortcuts have not been saved.", boxes[0].text);
+    EXPECT_EQ("Kantrel Ovrin", boxes[0].caption);
+    EXPECT_EQ(owner, boxes[0].owner);
+    EXPECT_EQ(UINT(MB_ICONERROR), boxes[0].icon);
+}
+
+// A save cut short long ago left its temporary file behind, read-only.
+TEST_F(ShortcutFileTest, LeftoverTemporaryFileDoesNotShapeTheNewFile) {
+    WriteBytes(FileOf(5800, 1, {{0x41, 150}}));
+    WriteBytes(path_ + ".new", FileOf(5800, 1, {{0x43, 152}}));
+    ASSERT_TRUE(SetFileAttributesA((path_ + ".new").c_str(), FILE_ATTRIBUTE_READONLY));
+    const bool written = WriteShortcutFile(path_.c_str(), ShortcutList{{0x42, 151}});
+    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA((path_ + ".new").c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(FileOf(5800, 1, {{0x42, 151}}), ReadBytes(path_));
+    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_READONLY) << "the leftover made the new file read-only";
+    EXPECT_FALSE(Exists(path_ + ".new"));
+    // And the next save works as any other.
+    ASSERT_TRUE(WriteShortcutFile(path_.c_str(), ShortcutList{{0x44, 153}}));
+    EXPECT_EQ(FileOf(5800, 1, {{0x44, 153}}), ReadBytes(path_));
 }
 
 // ---- fuzz

@@ -96,6 +96,40 @@ TEST_F(StartupTest, RunningSiblingBlocksWithItsMessage) {
     }
 }
 
+// The shared folder's name may be as long as the shortcut file's path allows
+// ("<folder>/ide0/psc.cfg" in 259 characters) and no longer.
+TEST_F(StartupTest, SharedFolderTooLongForTheShortcutFileStopsTheStart) {
+    const struct { size_t length; bool runs; } cases[] = {{246, true}, {247, false}, {254, false}};
+    std::vector<std::string> made;
+    for (const auto& c : cases) {
+        std::string folder = SharedDir() + "\\";
+        folder += std::string(c.length - folder.size(), 'd');
+        ASSERT_EQ(c.length, folder.size());
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << c.length;
+        ASSERT_TRUE(CreateDirectoryA((folder + "\\ide0").c_str(), nullptr)) << c.length;
+        made.push_back(folder);
+        SetEnvironmentVariableA("KNT_SHAREDPATH", folder.c_str());
+        harness::MessageBoxCapture boxes;
+        EXPECT_EQ(c.runs, InstallationValid()) << c.length;
+        if (c.runs) {
+            EXPECT_TRUE(boxes.Boxes().empty()) << c.length;
+            continue;
+        }
+        ASSERT_EQ(1u, boxes.Boxes().size()) << c.length;
+        EXPECT_EQ("Global data path too long: Program cannot be executed! Reinstall the application.",
+                  boxes.Boxes()[0].text);
+        EXPECT_EQ("Kantrel Ovrin", boxes.Boxes()[0].caption);
+        EXPECT_EQ(nullptr, boxes.Boxes()[0].owner);
+        EXPECT_EQ(UINT(MB_ICONERROR), boxes.Boxes()[0].icon);
+    }
+    SetEnvironmentVariableA("KNT_SHAREDPATH", SharedDir().c_str());
+    LookingForGlobDataPath();
+    for (const std::string& folder : made) {
+        RemoveDirectoryA((folder + "\\ide0").c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+}
+
 TEST_F(StartupTest, SwitchesAreFoundAnywhere) {
     ParseCommandLine("show.file/fast");
     EXPECT_EQ(0, appl_loaded);
@@ -240,4 +274,63 @@ TEST_F(StartupTest, CoreFaultingInItsStartIsAbandoned) {
     EXPECT_TRUE(EndCoreSession(false, false));
     DestroyWindow(main);
     ReleaseConsoleLibraries();
+
+namespace {
+
+// Another start of the same program key on a thread of its own: it takes
+// the start lock at once and shows its desk (minimised) only a moment later.
+struct OtherStart {
+    HANDLE locked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND desk = nullptr;
+    HANDLE thread = nullptr;
+
+    static DWORD WINAPI Run(void* param) {
+        auto* self = static_cast<OtherStart*>(param);
+        HANDLE lock = CreateMutexA(nullptr, TRUE, StartLockName().c_str());
+        SetEvent(self->locked);
+        Sleep(300);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "_KNTOVRIN";
+        RegisterClassA(&wc);
+        self->desk = CreateWindowA("_KNTOVRIN", "Kantrel Ovrin", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                   nullptr, nullptr, nullptr);
+        ShowWindow(self->desk, SW_SHOWMINIMIZED);
+        while (MsgWaitForMultipleObjects(1, &self->stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        }
+        DestroyWindow(self->desk);
+        ReleaseMutex(lock);
+        CloseHandle(lock);
+        return 0;
+    }
+    void Begin() {
+        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitForSingleObject(locked, 10000);
+    }
+    ~OtherStart() {
+        SetEvent(stop);
+        if (thread) WaitForSingleObject(thread, 10000), CloseHandle(thread);
+        CloseHandle(locked);
+        CloseHandle(stop);
+    }
+};
+
+}  // namespace
+
+// The other start found no desk either when it checked; this one must not
+// run beside it but front its desk once it shows, as any second start does.
+TEST_F(StartupTest, StartDuringAnotherStartOfTheSameKeyWaitsAndFrontsItsDesk) {
+    OtherStart other;
+    other.Begin();
+    ASSERT_EQ(nullptr, FindWindowA("_KNTOVRIN", nullptr)) << "the other desk showed too early";
+    harness::MessageBoxCapture boxes;
+    EXPECT_EQ(0, KantrelMain(GetModuleHandleA(nullptr), "", SW_SHOW));
+    ASSERT_NE(nullptr, other.desk);
+    EXPECT_FALSE(IsIconic(other.desk)) << "the running desk was not fronted";
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(harness::JournalLines().empty()) << "the second start ran";
+    EXPECT_EQ(nullptr, FindWindowExA(nullptr, other.desk, "_KNTOVRIN", nullptr)) << "a second desk was made";
 }

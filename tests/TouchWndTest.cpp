@@ -243,6 +243,9 @@ TEST_F(TouchWndTest, InformationRequestPlacesOneWhiteWindowAtTheRectangle) {
     EXPECT_EQ(1, SendMessageA(touch_, kReqShowInfo, 0, 0));
     EXPECT_EQ(second, hInfoShow) << "a request without a rectangle changes nothing";
     EXPECT_TRUE(IsWindow(second));
+    // Another process's address is no rectangle here: answered all the same.
+    EXPECT_EQ(1, SendMessageA(touch_, kReqShowInfo, 0, harness::ForeignAddress()));
+    EXPECT_EQ(second, hInfoShow);
 }
 
 TEST_F(TouchWndTest, ProgressRequestsOpenWithATextAndClose) {

@@ -2,6 +2,7 @@
 // did: its window, its journal of core calls and its clean end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -134,4 +135,37 @@ TEST_F(WholeProgramTest, StartMinimizedShowsTheDeskAsAnIcon) {
     ASSERT_NE(nullptr, desk) << "the desk never became minimised";
     PostMessageA(desk, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitForExit());
+}
+
+// Two starts of the same program key in the same instant: neither finds the
+// other's desk window yet, yet only one desk may run and save at its close.
+TEST_F(WholeProgramTest, TwoStartsAtOnceOnOneKeyRunOneDesk) {
+    ASSERT_TRUE(Start("program"));
+    PROCESS_INFORMATION first = process_;
+    process_ = {};
+    ASSERT_TRUE(Start("program"));
+    PROCESS_INFORMATION second = process_;
+    const HANDLE both[2] = {first.hProcess, second.hProcess};
+    const DWORD ended = WaitForMultipleObjects(2, both, FALSE, 30000);
+    const bool oneEnded = ended == WAIT_OBJECT_0 || ended == WAIT_OBJECT_0 + 1;
+    // The fixture ends and closes the one that runs; this test the other.
+    PROCESS_INFORMATION gone = ended == WAIT_OBJECT_0 ? first : second;
+    process_ = ended == WAIT_OBJECT_0 ? second : first;
+    DWORD goneCode = 1;
+    if (oneEnded) GetExitCodeProcess(gone.hProcess, &goneCode);
+    else TerminateProcess(gone.hProcess, 1);
+    CloseHandle(gone.hProcess);
+    CloseHandle(gone.hThread);
+    ASSERT_TRUE(oneEnded) << "both starts kept running";
+    EXPECT_EQ(0u, goneCode);
+
+    HWND desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk) << "the remaining start shows no desk";
+    EXPECT_TRUE(WaitForJournal("StartKantrel"));
+    EXPECT_EQ(nullptr, FindWindowExA(nullptr, desk, "_KNTOVRIN", nullptr)) << "a second desk window exists";
+    PostMessageA(desk, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForExit());
+    const auto lines = Journal();
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "StartKantrel"));
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "EndKantrel"));
 }

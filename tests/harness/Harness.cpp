@@ -244,4 +244,11 @@ bool HostTest::GetInt(const char* name, DWORD* value, const char* subKey) const 
                         RRF_RT_REG_DWORD, &type, value, &size) == ERROR_SUCCESS;
 }
 
+LPARAM ForeignAddress() {
+    // A page given back at once: nothing else of this thread takes its place.
+    void* page = VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    VirtualFree(page, 0, MEM_RELEASE);
+    return reinterpret_cast<LPARAM>(page);
+}
+
 }  // namespace harness

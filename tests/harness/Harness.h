@@ -46,6 +46,10 @@ std::string Status(int code, int value);
 ::testing::AssertionResult SameSequence(const std::vector<std::string>& expected,
                                         const std::vector<std::string>& actual);
 
+// An address where this process has no memory, as a request from another
+// process carries one of its own.
+LPARAM ForeignAddress();
+
 // Folder of the test executable (and of the stand-in libraries), no trailing slash.
 std::string ProgramDir();
 
