@@ -274,6 +274,7 @@ TEST_F(StartupTest, CoreFaultingInItsStartIsAbandoned) {
     EXPECT_TRUE(EndCoreSession(false, false));
     DestroyWindow(main);
     ReleaseConsoleLibraries();
+}
 
 namespace {
 
