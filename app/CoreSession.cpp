@@ -113,7 +113,7 @@ bool RunStart() {
     RunModalLoop(hMainWnd);
     EnableDeskScrollBars(true);
     SelectTouchView(int(current_touch), false);
-    CloseProgressWindow();
+    HideProgress();
     VC_KNT_ACTIVE = 1;
     ApplyHtpRule();
     RefreshCoreLabels();
@@ -155,7 +155,7 @@ bool StartCoreSession() {
 bool EndCoreSession(bool restart, bool saveRequested) {
     gState = SessionState::Ending;
     if (!restart)
-        OpenProgressWindow(Tr(saveRequested ? "Kantrel System saving actshow and shutdown ..." : "Kantrel System down ..."));
+        ShowProgress(Tr(saveRequested ? "Kantrel System saving actshow and shutdown ..." : "Kantrel System down ..."));
     const DWORD priority = GetPriorityClass(GetCurrentProcess());
     SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
     DragAcceptFiles(hMainWnd, FALSE);
@@ -170,7 +170,7 @@ bool EndCoreSession(bool restart, bool saveRequested) {
             ended = false;
         }
         Sleep(0);
-        CloseProgressWindow();
+        HideProgress();
     }
     CallEntry(gCore.DeleteLanguageMap);
     const bool freed = UnloadCoreLibrary();

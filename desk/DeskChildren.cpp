@@ -10,57 +10,15 @@
 
 int gDeskChildCount;
 
-namespace {
-HBRUSH Stock(int brush) { return static_cast<HBRUSH>(GetStockObject(brush)); }
-}  // namespace
-
-ATOM RegisterInfoClass(HINSTANCE instance) {
-    return RegisterWindowClass(instance, {"vcSHOWINFO", nullptr, CS_OWNDC, 0, nullptr, DeskDefaultCursor(),
-                                          Stock(WHITE_BRUSH)});
-}
-ATOM RegisterProgressClass(HINSTANCE instance) {
-    return RegisterWindowClass(instance, {"vcPROGRESS", nullptr, CS_OWNDC, kRecordExtra, nullptr,
-                                          LoadCursorA(nullptr, IDC_ARROW), Stock(GRAY_BRUSH)});
-}
 ATOM RegisterCDButtonClass(HINSTANCE instance) {
     return RegisterWindowClass(instance, {"_kntCDButton", nullptr, CS_OWNDC | CS_DBLCLKS, kRecordExtra, nullptr,
                                           DeskDefaultCursor(), DeskGreyBrush()});
 }
-ATOM RegisterBackgroundClass(HINSTANCE instance) {
-    return RegisterWindowClass(instance, {"vcBACKGND", nullptr, CS_OWNDC, 0, nullptr, DeskDefaultCursor(),
-                                          DeskGreyBrush()});
-}
 
 bool CreateCDPanel(HWND) { return true; }
-void CreateTooltips(HWND) {}
-void DestroyBackgroundWindow() {}
-
-
-void TooltipNotify(LPARAM) {}
-void DestroyInfoWindow() {
-    if (hInfoShow) DestroyWindow(hInfoShow);
-    hInfoShow = nullptr;
-}
-void ShowInfoWindow(HWND parent, int x, int y, int width, int height) {
-    DestroyInfoWindow();
-    if (!VC_KNT_ACTIVE) return;
-    hInfoShow = CreateWindowExA(0, "vcSHOWINFO", nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
-                                reinterpret_cast<HMENU>(INT_PTR(50000)), hInst, nullptr);
-}
-
-void CreateBackgroundWindow(HWND) {}
-bool BackgroundWindowExists() { return false; }
-void RestackBackground() {}
 
 const char* ConfiguredCdDrive() { return nullptr; }
 void CdPanelRecheckDisc(int) {}
 
-void OpenProgressWindow(const char*) {}
-void CloseProgressWindow() {
-    if (!hProgress) return;
-    DestroyWindow(hProgress);
-    hProgress = nullptr;
-    if (hTouchWnd) InvalidateRect(hTouchWnd, nullptr, FALSE);
-}
 void CdStopPlayback() {}
 void CdCloseDevice() {}
