@@ -127,7 +127,7 @@ bool RunStart() {
     TraceStartupStep("modal loop");
     EnableDeskScrollBars(true);
     SelectTouchView(int(current_touch), false);
-    CloseProgressWindow();
+    HideProgress();
     VC_KNT_ACTIVE = 1;
     ApplyHtpRule();
     RefreshCoreLabels();
@@ -193,7 +193,7 @@ StartOutcome StartCoreSessionGuarded() {
 bool EndCoreSession(bool restart, bool saveRequested) {
     gState = SessionState::Ending;
     if (!restart)
-        OpenProgressWindow(Tr(saveRequested ? "Kantrel System saving actshow and shutdown ..." : "Kantrel System down ..."));
+        ShowProgress(Tr(saveRequested ? "Kantrel System saving actshow and shutdown ..." : "Kantrel System down ..."));
     const DWORD priority = GetPriorityClass(GetCurrentProcess());
     SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
     DragAcceptFiles(hMainWnd, FALSE);
@@ -208,7 +208,7 @@ bool EndCoreSession(bool restart, bool saveRequested) {
             ended = false;
         }
         Sleep(0);
-        CloseProgressWindow();
+        HideProgress();
     }
     CallEntry(gCore.DeleteLanguageMap);
     const bool freed = UnloadCoreLibrary();

@@ -32,7 +32,7 @@ int gStartMinimized = 0;
 namespace {
 
 const char kTitle[] = "Kantrel Ovrin";
-const char kVersion[] = "6.601";
+const char* const kVersion = kHostVersion;
 const char kEdition[] = "Ovrin";
 
 void Front(HWND wnd) {

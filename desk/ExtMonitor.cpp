@@ -95,8 +95,7 @@ void OnClose(HWND wnd, int display) {
 }
 
 LRESULT OnActivateApp(HWND wnd, WPARAM wp, LPARAM lp) {
-    if (!BackgroundWindowExists()) return DefWindowProcA(wnd, WM_ACTIVATEAPP, wp, lp);
-    RestackBackground();
+    if (!RestackOnActivateApp(BOOL(wp))) return DefWindowProcA(wnd, WM_ACTIVATEAPP, wp, lp);
     return 0;
 }
 

@@ -67,7 +67,7 @@ void OnSetCursor(HWND wnd, WPARAM index, LPARAM target) {
 }
 
 void OnShowProgress(WPARAM text) {
-    if (text) OpenProgressWindow(reinterpret_cast<const char*>(text));
+    if (text) ShowProgress(reinterpret_cast<const char*>(text));
 }
 
 void OnSelectView(WPARAM view) {
@@ -94,7 +94,7 @@ LRESULT CALLBACK TouchWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: OnMouseWheel(wp); return 0;
     case kReqTouchCursor: OnSetCursor(wnd, wp, lp); return 0;
     case kReqShowProgress: OnShowProgress(wp); return 0;
-    case kReqHideProgress: CloseProgressWindow(); return 0;
+    case kReqHideProgress: HideProgress(); return 0;
     case kReqTouchView: OnSelectView(wp); return 0;
     case kReqShowInfo: ShowInfoWindowAt(wnd, lp); return 1;
     }

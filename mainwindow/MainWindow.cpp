@@ -464,8 +464,7 @@ LRESULT OnSysCommand(HWND wnd, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT OnActivateApp(HWND wnd, WPARAM wp, LPARAM lp) {
-    if (!BackgroundWindowExists()) return DefWindowProcA(wnd, WM_ACTIVATEAPP, wp, lp);
-    RestackBackground();
+    if (!RestackOnActivateApp(BOOL(wp))) return DefWindowProcA(wnd, WM_ACTIVATEAPP, wp, lp);
     return 0;
 }
 

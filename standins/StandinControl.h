@@ -77,6 +77,11 @@ typedef BOOL (*StandinPostToMainFn)(UINT msg, WPARAM wp, LPARAM lp);
 typedef void (*StandinSetLampFn)(int lamp, int on);
 //   "StandinStartLampTimer" starts timer 500 on the window of a lamp.
 typedef BOOL (*StandinStartLampTimerFn)(int lamp, UINT intervalMs);
+//   "StandinStepProgress" sends the step request to hProgress as the core
+//                        does; 0 when there is no progress window.
+typedef LRESULT (*StandinStepProgressFn)(void);
+// KNT_END_HOLD_MS in the environment keeps EndKantrel busy that long while
+// it dispatches the host's messages, as a core saving its show does.
 
 #ifdef __cplusplus
 #include <initializer_list>

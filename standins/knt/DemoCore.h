@@ -75,3 +75,6 @@ void RefreshMonitors(void);
 void NoteFaderManual(int fader);
 // Removes the echo's window and class; knt.dll must not leave them behind.
 void ReleaseFaderEcho(void);
+// Keeps the session end busy for KNT_END_HOLD_MS milliseconds (none when the
+// variable is not set), dispatching the host's messages meanwhile.
+void HoldSessionEnd(void);

@@ -174,6 +174,7 @@ int StartKantrel(void) {
 int EndKantrel(void) {
     StandinSetResult("EndKantrel.active", VC_KNT_ACTIVE);
     StandinSetResult("EndKantrel.mainEnabled", hMainWnd && IsWindowEnabled(hMainWnd));
+    HoldSessionEnd();
     StandinEcho("Kantrel stopped");
     return Answer(__func__, {}, 1);
 }
