@@ -141,14 +141,18 @@ for f in $PROGRAM_FILES; do [ -f "$PROGRAM/$f" ] || fail "$f was removed under t
 expect_value "$INSTALL_KEY" Version 6.601
 
 step "the desk closes cleanly"
-wine_run 30 taskkill /im KantrelOvrin.exe || true
-for _ in $(seq 150); do kill -0 "$desk_pid" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$desk_pid" 2>/dev/null && fail "the desk did not end after its close"
-wait "$desk_pid" || fail "the desk's start ended with $?"
-desk_pid=""
+# taskkill sends the close message: the desk ends through its own close flow.
+close_desk() {
+  wine_run 30 taskkill /im KantrelOvrin.exe || true
+  for _ in $(seq 150); do kill -0 "$desk_pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$desk_pid" 2>/dev/null && fail "the desk did not end after its close"
+  wait "$desk_pid" || fail "the desk's start ended with $?"
+  desk_pid=""
+  tr -d '\r' <"$C/journal.txt" | grep -E '^(StartKantrel|EndKantrel)' | tr '\n' ' ' \
+    | grep -qx 'StartKantrel EndKantrel ' || fail "the core session did not start and end once"
+}
+close_desk
 unset KNT_JOURNAL KNT_VCMESSAGEBOX_ANSWER
-tr -d '\r' <"$C/journal.txt" | grep -E '^(StartKantrel|EndKantrel)' | tr '\n' ' ' \
-  | grep -qx 'StartKantrel EndKantrel ' || fail "the core session did not start and end once"
 # The close saved the window placement under the user's own program key, and
 # the affinity log went to the shared folder the record names.
 [ -n "$(reg_value "$USER_KEY\\WPos" sz)" ] || fail "the desk saved no placement under $USER_KEY"
@@ -199,4 +203,21 @@ wine_run 120 "$SETUP" /S || fail "the setup failed with code $?"
 wine_run 120 "$PROGRAM/Uninstall.exe" /S /PURGE || fail "the uninstaller failed with code $?"
 purged() { gone && [ ! -e "$SHARED" ] && ! reg_key_exists "$USER_KEY"; }
 wait_until 60 "/PURGE left the program, the shared folder or the settings" purged
+step "the unpacked zip registers itself, starts and unregisters"
+PORTABLE_WIN="C:\\Portable\\$top"
+mkdir -p "$C/Portable"
+(cd "$C/Portable" && cmake -E tar xf "$ZIP") || fail "the zip does not unpack"
+wine_run 60 cmd /c "$PORTABLE_WIN\\register.cmd" || fail "register.cmd failed with code $?"
+expect_value "$INSTALL_KEY" Version 6.601
+expect_value "$GLOBDATA_KEY" GlobDataPath "$PORTABLE_WIN\\GlobData"
+[ -d "$C/Portable/$top/GlobData/ide0" ] || fail "register.cmd made no shared data folder"
+rm -f "$C/journal.txt"
+KNT_JOURNAL='C:\journal.txt' KNT_VCMESSAGEBOX_ANSWER=101 timeout 120 \
+  "$WINE" start /wait /d "$PORTABLE_WIN" "$PORTABLE_WIN\\KantrelOvrin.exe" </dev/null >>"$LOG" 2>&1 &
+desk_pid=$!
+wait_until 60 "the unpacked desk did not start its core" started
+close_desk
+wine_run 60 cmd /c "$PORTABLE_WIN\\unregister.cmd" || fail "unregister.cmd failed with code $?"
+! reg_key_exists "$INSTALL_KEY" || fail "unregister.cmd left the installation record"
+[ -z "$(reg_value "$GLOBDATA_KEY" GlobDataPath)" ] || fail "unregister.cmd left the shared-data record"
 echo "setup test passed"
