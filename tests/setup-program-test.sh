@@ -5,7 +5,9 @@
 # clean close, install over, uninstall keeping the user's settings and files,
 # a chosen folder deleted by hand, and /PURGE.
 #   setup-program-test.sh SETUP_EXE PORTABLE_ZIP DESK_EXE
-set -euo pipefail
+set -Eeuo pipefail
+# Any unexpected failure names itself instead of ending the test mutely.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 SETUP=$1 ZIP=$2 BUILT_DESK=$3
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
@@ -47,8 +49,9 @@ wine_run() {
 
 # reg_value KEY NAME: the value's data as reg.exe prints it, empty when absent.
 reg_value() {
-  "$WINE" reg query "$1" /v "$2" </dev/null 2>>"$LOG" | tr -d '\r' \
-    | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+  local out
+  out=$("$WINE" reg query "$1" /v "$2" </dev/null 2>>"$LOG") || return 0
+  tr -d '\r' <<<"$out" | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 reg_key_exists() { "$WINE" reg query "$1" </dev/null >/dev/null 2>&1; }
 
@@ -184,11 +187,16 @@ wait_until 60 "the uninstaller did not remove the program, its menu and its entr
 [ ! -e "$SHARED/ide0/affinity.log" ] || fail "the desk's log is left"
 check_user_state
 
-step "install to a chosen folder, delete it by hand, uninstall"
+step "a chosen folder deleted by hand: the setup run again repairs it, the uninstaller copes"
 wine_run 120 "$SETUP" /S '/D=C:\Kantrel\Desk2' || fail "the setup to a chosen folder failed with code $?"
 check_installed "$C/Kantrel/Desk2"
 [ ! -e "$PROGRAM" ] || fail "/D= was ignored"
 expect_value "$UNINSTALL_KEY" UninstallString '"C:\Kantrel\Desk2\Uninstall.exe"'
+rm -rf "$C/Kantrel/Desk2"
+wine_run 120 "$SETUP" /S || fail "the setup over a deleted folder failed with code $?"
+check_installed "$C/Kantrel/Desk2"
+[ ! -e "$PROGRAM" ] || fail "the setup run again did not go to the installation's own folder"
+check_user_state
 cp "$C/Kantrel/Desk2/Uninstall.exe" "$WORK/Uninstall-copy.exe"
 rm -rf "$C/Kantrel/Desk2"
 wine_run 120 "$WORK/Uninstall-copy.exe" /S '_?=C:\Kantrel\Desk2' \

@@ -23,6 +23,9 @@ VIAddVersionKey /LANG=1033 "FileDescription" "Kantrel Ovrin ${KNT_VERSION} Setup
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Telmarin"
 
 !define MUI_STARTMENUPAGE_DEFAULTFOLDER "Kantrel Ovrin"
+; A setup run again goes to the folder of the installation it finds (CPack
+; keeps it under its own key), not to the default beside it.
+InstallDirRegKey HKLM "Software\Telmarin\Kantrel Ovrin Setup" ""
 BrandingText "Kantrel Ovrin ${KNT_VERSION}"
 
 Var KntShared
