@@ -5,7 +5,15 @@
 # machine records and the shared data folder (cmake/packaging/KantrelSetup.nsh);
 # the zip adds two scripts that write the records for an unpacked copy.
 
-set(KNT_VERSION "6.601")
+# The installation record must carry the very version the desk asks for at
+# start, so it is read from there.
+file(STRINGS "${CMAKE_SOURCE_DIR}/app/Startup.cpp" KNT_VERSION_LINE
+     REGEX "kVersion\\[\\] *= *\"[0-9.]+\"")
+string(REGEX REPLACE ".*\"([0-9.]+)\".*" "\\1" KNT_VERSION "${KNT_VERSION_LINE}")
+if(NOT KNT_VERSION MATCHES "^[0-9]+\\.[0-9]+$")
+  message(FATAL_ERROR "No host version found in app/Startup.cpp (kVersion)")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/app/Startup.cpp")
 
 # Only what an installation runs; tests, benchmarks and the minimal core stay out.
 # Files, not targets: install(TARGETS) would add the import libraries as a
@@ -33,6 +41,10 @@ set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_NAME "KantrelOvrin")
 set(CPACK_PACKAGE_VENDOR "Telmarin")
 set(CPACK_PACKAGE_VERSION "${KNT_VERSION}")
+string(REPLACE "." ";" KNT_VERSION_PARTS "${KNT_VERSION}")
+list(GET KNT_VERSION_PARTS 0 CPACK_PACKAGE_VERSION_MAJOR)
+list(GET KNT_VERSION_PARTS 1 CPACK_PACKAGE_VERSION_MINOR)
+set(CPACK_PACKAGE_VERSION_PATCH 0)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kantrel Ovrin desk host")
 # The setup and the zip are this name plus .exe and .zip; the tests use it.
 set(KNT_PACKAGE_FILE_NAME "KantrelOvrin-${KNT_VERSION}-${KNT_PACKAGE_SYSTEM}")
