@@ -94,9 +94,11 @@ Function un.KntAskPurge
     StrCpy $KntPurge 1
     Return
   ${EndIf}
-  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
-    "Also remove your Kantrel Ovrin settings and your files in the shared data folder$\r$\n$KntShared\ide0 (shows, psc.cfg)?" \
-    /SD IDNO IDNO keep
+  StrCpy $R2 "Also remove your Kantrel Ovrin settings?"
+  ${If} $KntShared != ""
+    StrCpy $R2 "Also remove your Kantrel Ovrin settings and your files in the shared data folder$\r$\n$KntShared\ide0 (shows, psc.cfg)?"
+  ${EndIf}
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$R2" /SD IDNO IDNO keep
   StrCpy $KntPurge 1
   keep:
 FunctionEnd
