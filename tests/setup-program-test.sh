@@ -32,11 +32,17 @@ LOG="$WORK/wine.log"
 desk_pid=""
 cleanup() {
   status=$?
+  # Clean-up runs to the end whatever fails in it.
+  set +e; trap - ERR
   [ -n "$desk_pid" ] && kill "$desk_pid" 2>/dev/null
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+  # A dying server still saves the registry into the prefix: let it finish
+  # before the prefix goes, or the removal races with its files.
+  timeout 30 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+  [ -n "$desk_pid" ] && wait "$desk_pid" 2>/dev/null
   # A failed run shows what Wine said; the prefix goes either way.
   [ $status -ne 0 ] && [ -s "$LOG" ] && tail -n 20 "$LOG" >&2
-  rm -rf "$WORK"
+  rm -rf "$WORK" || { sleep 1; rm -rf "$WORK"; }
 }
 trap cleanup EXIT
 
