@@ -11,6 +11,9 @@ echo "== building x86_64"
 build_tree x86_64
 echo "== building i686 (compile and link only: this machine runs no 32-bit code)"
 build_tree i686
+echo "== packaging: setup and zip for both targets"
+package_tree x86_64
+package_tree i686
 make_prefix
 echo "== running the tests in $LANES lanes"
 cd "$BUILD_ROOT/x86_64"

@@ -9,7 +9,7 @@ export WINEPREFIX="$PREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES="wine wine64 fonts-wine g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   mingw-w64-tools binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 xvfb xauth cmake make
-  imagemagick xdotool x11-utils"
+  imagemagick xdotool x11-utils nsis"
 
 install_packages() {
   local missing=""
@@ -32,6 +32,14 @@ build_tree() {
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$arch-mingw.cmake" \
     -DWINE_PREFIX="$PREFIX" >/dev/null
   cmake --build "$dir" -j"$(nproc)" -- --no-print-directory
+}
+
+# package_tree ARCH: the setup and the zip of build/ARCH, beside its build output.
+package_tree() {
+  local out
+  out=$(cmake --build "$BUILD_ROOT/$1" --target package -- --no-print-directory 2>&1) \
+    || { echo "$out" >&2; echo "packaging build/$1 failed" >&2; return 1; }
+  ls -l "$BUILD_ROOT/$1"/KantrelOvrin-*.exe "$BUILD_ROOT/$1"/KantrelOvrin-*.zip
 }
 
 winpath() { echo "Z:$(readlink -f "$1" | sed 's|/|\\|g')"; }

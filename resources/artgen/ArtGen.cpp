@@ -637,6 +637,28 @@ Image DeskIcon(int size) {
     return img;
 }
 
+// ---- the setup's pictures --------------------------------------------------
+
+// The wizard's side picture (164 x 314) and page header (150 x 57): the
+// desk icon on the desk's panel colour, with the product name and version.
+Image SetupSidePicture() {
+    Image img(164, 314, kPanel);
+    img.Bevel(0, 0, 164, 314, kPanelLight, kPanelDark);
+    img.Paste(DeskIcon(96), 34, 48);
+    DrawTextCentred(img, 82, 172, "KANTREL", kLabel, 3);
+    DrawTextCentred(img, 82, 196, "OVRIN", kLabel, 3);
+    DrawTextCentred(img, 82, 226, "6.601", kLabel, 2);
+    return img;
+}
+
+Image SetupHeaderPicture() {
+    Image img(150, 57, kPanel);
+    img.Paste(DeskIcon(48), 98, 4);
+    DrawText(img, 8, 17, "KANTREL", kLabel, 2);
+    DrawText(img, 8, 31, "OVRIN", kLabel, 2);
+    return img;
+}
+
 // ---- what is written -------------------------------------------------------
 
 struct FaceStyle { int released, pressed, w, h; Rgba look; };
@@ -671,6 +693,11 @@ struct Writer {
     std::string dir;
     bool ok = true;
     void Bitmap(int id, const Image& img) { Check(WriteBitmap(dir + "/bmp" + std::to_string(id) + ".bmp", img), id); }
+    void Named(const char* name, const Image& img) {
+        if (WriteBitmap(dir + "/" + name, img)) return;
+        std::fprintf(stderr, "artgen: cannot write %s\n", name);
+        ok = false;
+    }
     void Cursor(int id, const Image& img, HotSpot hot) {
         Check(WriteIconFile(dir + "/cur" + std::to_string(id) + ".cur", {img}, true, hot), id);
     }
@@ -742,5 +769,7 @@ int main(int argc, char** argv) {
     out.Bitmap(215, DeskBackground(BackgroundBar::Encoders));
     out.Bitmap(273, DeskBackground(BackgroundBar::EncodersWithCd));
     for (const CursorArt& c : kCursors) out.Cursor(c.id, c.draw(), c.hot);
+    out.Named("setup-side.bmp", SetupSidePicture());
+    out.Named("setup-header.bmp", SetupHeaderPicture());
     return out.ok ? 0 : 1;
 }
