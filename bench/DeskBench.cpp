@@ -47,6 +47,57 @@ void MarkKeysWithoutPainting() {
     }
 }
 
+// The window system's floor for the same picture: a bare window of the desk's
+// size with a bare child in the place of each shown child of the desk, whose
+// painting does nothing but begin and end. The host's own share of a full
+// repaint is what the desk costs above it.
+LRESULT CALLBACK BarePaint(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(wnd, &ps);
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    if (msg == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+HWND gFloorWindow;
+
+BOOL CALLBACK CopyShownChild(HWND child, LPARAM) {
+    if (GetParent(child) != bench::DeskWindow() || !IsWindowVisible(child)) return TRUE;
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, bench::DeskWindow(), reinterpret_cast<POINT*>(&r), 2);
+    CreateWindowExA(0, "KntBareChild", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r.left, r.top,
+                    r.right - r.left, r.bottom - r.top, gFloorWindow, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return TRUE;
+}
+
+int BuildFloorWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = BarePaint;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KntBareChild";
+    RegisterClassA(&wc);
+    RECT desk;
+    GetWindowRect(bench::DeskWindow(), &desk);
+    gFloorWindow = CreateWindowExA(0, "KntBareChild", "floor", WS_POPUP | WS_CLIPCHILDREN, desk.left, desk.top,
+                                   desk.right - desk.left, desk.bottom - desk.top, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    EnumChildWindows(bench::DeskWindow(), CopyShownChild, 0);
+    ShowWindow(gFloorWindow, SW_SHOWNOACTIVATE);
+    bench::Pump();
+    int children = 0;
+    for (HWND c = GetWindow(gFloorWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++children;
+    return children;
+}
+
+void RepaintFloorWindow() {
+    RedrawWindow(gFloorWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+}
+
 void RefreshAllLamps() {
     for (int led = 0; led < kLedCount; ++led)
         if (HWND key = ledHWnd[led]) SendMessageA(key, kLampMessage, 0, 0);
@@ -114,6 +165,16 @@ int main() {
 
     auto repaint = Time(RepaintWholeDesk, kRounds);
     bench::PrintFigures("full desk repaint", repaint, 8000);
+    const int bareChildren = BuildFloorWindow();
+    auto floor = Time(RepaintFloorWindow, kRounds);
+    char floorName[64];
+    std::snprintf(floorName, sizeof floorName, "  floor: %d bare windows", bareChildren);
+    bench::PrintFigures(floorName, floor, 0);
+    const double deskMedian = bench::Summarise(repaint).median, floorMedian = bench::Summarise(floor).median;
+    std::printf("  host's own share: %.0f us (aim < 3000 us: %s), %.2f x the floor\n", deskMedian - floorMedian,
+                deskMedian - floorMedian < 3000 ? "met" : "missed", deskMedian / floorMedian);
+    DestroyWindow(gFloorWindow);
+    bench::Pump();
     auto picture = Time(RepaintDeskPicture, kRounds);
     bench::PrintFigures("  of which the desk picture", picture, 0);
     auto keys = Time(RepaintKeys, kRounds);

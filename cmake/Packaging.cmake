@@ -7,13 +7,13 @@
 
 # The installation record must carry the very version the desk asks for at
 # start, so it is read from there.
-file(STRINGS "${CMAKE_SOURCE_DIR}/app/Startup.cpp" KNT_VERSION_LINE
-     REGEX "kVersion\\[\\] *= *\"[0-9.]+\"")
+file(STRINGS "${CMAKE_SOURCE_DIR}/app/HostSettings.h" KNT_VERSION_LINE
+     REGEX "kHostVersion\\[\\] *= *\"[0-9.]+\"")
 string(REGEX REPLACE ".*\"([0-9.]+)\".*" "\\1" KNT_VERSION "${KNT_VERSION_LINE}")
 if(NOT KNT_VERSION MATCHES "^[0-9]+\\.[0-9]+$")
-  message(FATAL_ERROR "No host version found in app/Startup.cpp (kVersion)")
+  message(FATAL_ERROR "No host version found in app/HostSettings.h (kHostVersion)")
 endif()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/app/Startup.cpp")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/app/HostSettings.h")
 
 # Only what an installation runs; tests, benchmarks and the minimal core stay out.
 # Files, not targets: install(TARGETS) would add the import libraries as a
