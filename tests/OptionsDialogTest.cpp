@@ -16,6 +16,7 @@
 #include "cdplayer/CdPanel.h"
 #include "common/Text.h"
 #include "desk/DeskFrame.h"
+#include "desk/DrawingResources.h"
 #include "desk/KeyWnd.h"
 #include "dialogs/OptionsDialog.h"
 #include "input/FaderWnd.h"
@@ -248,6 +249,24 @@ TEST_F(OptionsDialogTest, ScrollBarOptionsLayTheDeskOutAgain) {
     });
     EXPECT_EQ(1, gShowHScroll);
     EXPECT_FALSE(visible(horizontal)) << "a desk that fits needs no bar";
+}
+
+TEST_F(OptionsDialogTest, DualSpeedOptionsRemakeTheFaceBrushes) {
+    const HBRUSH encoder = LargeEncoderFaceBrush(false), wheel = WheelFaceBrush();
+    Run([&](HWND dlg) {
+        ASSERT_TRUE(Click(dlg, IDC_DSR_ENCODER));
+        ASSERT_TRUE(Click(dlg, IDC_DSR_WHEEL));
+        ASSERT_TRUE(Click(dlg, IDOK));
+    });
+    EXPECT_EQ(1, gDsrEncoder);
+    EXPECT_EQ(1, gDsrWheel);
+    auto values = Values();
+    EXPECT_EQ("1", values["dsr_encoder"]);
+    EXPECT_EQ("1", values["dsr_wheel"]);
+    EXPECT_NE(nullptr, LargeEncoderFaceBrush(false));
+    EXPECT_NE(encoder, LargeEncoderFaceBrush(false));
+    EXPECT_NE(nullptr, WheelFaceBrush());
+    EXPECT_NE(wheel, WheelFaceBrush());
 }
 
 class OptionsCdTest : public OptionsDialogTest {
