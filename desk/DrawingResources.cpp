@@ -289,12 +289,20 @@ HBRUSH LargeEncoderFaceBrush(bool pressed) { return gPattern[pressed ? kLargePre
 HBRUSH SmallEncoderFaceBrush(bool pressed) { return PatternBrushOf(pressed ? 253 : 181); }
 HBRUSH WheelFaceBrush() { return gPattern[kWheelSlot]; }
 
-void ReloadEncoderFaceBrushes(HINSTANCE instance) {
-    for (int slot : {kLargeReleasedSlot, kLargePressedSlot}) {
-        Delete(gPattern[slot]);
-        MakePatternBrush(instance, PatternId(slot), &gPattern[slot]);
-    }
+// The old brush may still be selected somewhere or asked for while the new
+// one is made: it goes only once its successor exists.
+void ReplacePatternSlot(HINSTANCE instance, int slot) {
+    HBRUSH made = nullptr;
+    if (!MakePatternBrush(instance, PatternId(slot), &made) || !made) return;
+    Delete(gPattern[slot]);
+    gPattern[slot] = made;
 }
+
+void ReloadEncoderFaceBrushes(HINSTANCE instance) {
+    for (int slot : {kLargeReleasedSlot, kLargePressedSlot}) ReplacePatternSlot(instance, slot);
+}
+
+void ReloadWheelFaceBrush(HINSTANCE instance) { ReplacePatternSlot(instance, kWheelSlot); }
 
 HBRUSH EncoderMarkerBrush(MarkerColour colour) {
     constexpr int ids[4] = {216, 217, 218, 219};

@@ -73,9 +73,11 @@ HBITMAP MenuPictureBitmap(MenuPicture picture);
 HBRUSH LargeEncoderFaceBrush(bool pressed);
 HBRUSH SmallEncoderFaceBrush(bool pressed);
 HBRUSH WheelFaceBrush();
-// Replaces the two large encoder face brushes after gDsrEncoder changed;
-// a brush that cannot be remade leaves that role null.
+// Replace the two large encoder face brushes after gDsrEncoder changed, and
+// the wheel's after gDsrWheel changed; a brush that cannot be made leaves the
+// previous one in use.
 void ReloadEncoderFaceBrushes(HINSTANCE instance);
+void ReloadWheelFaceBrush(HINSTANCE instance);
 
 enum class MarkerColour { Red, Blue, Green, Yellow };
 HBRUSH EncoderMarkerBrush(MarkerColour colour);

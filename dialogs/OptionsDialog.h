@@ -2,5 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// Runs the dialog modally, owned by owner.
-void OpenOptionsDialog(HWND owner);
+// Runs the dialog modally, owned by owner: IDOK or IDCANCEL, -1 when the
+// dialog could not be made.
+int OpenOptionsDialog(HWND owner);

@@ -2,5 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// Runs the dialog modally, owned by owner.
-void OpenShortcutsDialog(HWND owner);
+// Runs the dialog modally, owned by owner: IDOK or IDCANCEL; 0 without a
+// programmed shortcut list, -1 when the dialog could not be made.
+int OpenShortcutsDialog(HWND owner);

@@ -328,3 +328,30 @@ TEST_F(DrawingResourcesTest, ReloadingEncoderFacesReplacesRatherThanAdds) {
 }
 
 }  // namespace
+
+namespace {
+
+// A module without the pictures stands for a brush that cannot be made.
+TEST_F(DrawingResourcesTest, FaceBrushThatCannotBeRemadeKeepsThePreviousOne) {
+    const HBRUSH released = LargeEncoderFaceBrush(false), pressed = LargeEncoderFaceBrush(true);
+    const HBRUSH wheel = WheelFaceBrush();
+    ASSERT_NE(nullptr, released);
+    ASSERT_NE(nullptr, wheel);
+    gDsrEncoder = gDsrEncoder ? 0 : 1;
+    gDsrWheel = gDsrWheel ? 0 : 1;
+    HMODULE noPictures = GetModuleHandleA("kernel32.dll");
+    ReloadEncoderFaceBrushes(noPictures);
+    ReloadWheelFaceBrush(noPictures);
+    EXPECT_EQ(released, LargeEncoderFaceBrush(false));
+    EXPECT_EQ(pressed, LargeEncoderFaceBrush(true));
+    EXPECT_EQ(wheel, WheelFaceBrush());
+    LOGBRUSH info = {};
+    EXPECT_EQ(int(sizeof info), GetObjectA(wheel, sizeof info, &info)) << "still a live brush";
+
+    ReloadWheelFaceBrush(GetModuleHandleA(nullptr));
+    EXPECT_NE(nullptr, WheelFaceBrush());
+    EXPECT_EQ(0, GetObjectA(wheel, sizeof info, &info)) << "the replaced brush is gone";
+    gDsrEncoder = gDsrWheel = 0;
+}
+
+}  // namespace

@@ -107,6 +107,42 @@ bool WriteBitmap(const std::string& path, const Image& img) {
     return WriteFile(path, out);
 }
 
+// 16 colours, bottom-up, two pixels a byte; each pixel takes the nearest
+// palette colour. Tall pictures with few colours stay a sixth of the size.
+constexpr Rgba kPalette16[16] = {
+    {0, 0, 0, 255},     {128, 0, 0, 255},   {0, 128, 0, 255},   {128, 128, 0, 255},
+    {0, 0, 128, 255},   {128, 0, 128, 255}, {0, 128, 128, 255}, {192, 192, 192, 255},
+    {128, 128, 128, 255}, {255, 0, 0, 255}, {0, 255, 0, 255},   {255, 255, 0, 255},
+    {0, 0, 255, 255},   {255, 0, 255, 255}, {0, 255, 255, 255}, {255, 255, 255, 255}};
+
+unsigned NearestPaletteIndex(Rgba c) {
+    unsigned best = 0;
+    long bestDistance = -1;
+    for (unsigned i = 0; i < 16; ++i) {
+        const long dr = c.r - kPalette16[i].r, dg = c.g - kPalette16[i].g, db = c.b - kPalette16[i].b;
+        const long d = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || d < bestDistance) { best = i; bestDistance = d; }
+    }
+    return best;
+}
+
+bool WriteBitmap16(const std::string& path, const Image& img) {
+    const unsigned stride = ((unsigned(img.w) + 1) / 2 + 3) & ~3u;
+    const unsigned imageSize = stride * unsigned(img.h);
+    std::vector<uint8_t> out;
+    out.push_back('B'); out.push_back('M');
+    Put32(out, 14 + 40 + 64 + imageSize); Put32(out, 0); Put32(out, 14 + 40 + 64);
+    PutInfoHeader(out, img.w, img.h, 4, imageSize);
+    for (const Rgba& c : kPalette16) { out.push_back(c.b); out.push_back(c.g); out.push_back(c.r); out.push_back(0); }
+    for (int y = img.h - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(stride, 0);
+        for (int x = 0; x < img.w; ++x)
+            row[size_t(x / 2)] |= uint8_t(NearestPaletteIndex(img.At(x, y)) << (x % 2 ? 0 : 4));
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return WriteFile(path, out);
+}
+
 // A 32-bit icon or cursor image: doubled height, bottom-up BGRA rows, then
 // the AND mask, set where the picture is clear so mask-only readers agree
 // with the alpha channel.
@@ -167,7 +203,9 @@ constexpr Glyph kGlyphs[] = {
     {'4', "101101111001001"}, {'5', "111100110001110"}, {'6', "011100111101111"},
     {'7', "111001010010010"}, {'8', "111101111101111"}, {'9', "111101111001110"},
     {'.', "000000000000010"}, {'-', "000000111000000"}, {'+', "000010111010000"},
-    {'?', "110001010000010"},
+    {'?', "110001010000010"}, {'<', "001010100010001"}, {'>', "100010001010100"},
+    {'/', "001001010100100"}, {'%', "101001010100101"}, {'*', "000101010101000"},
+    {'_', "000000000000111"},
 };
 
 const char* GlyphRows(char c) {
@@ -659,6 +697,94 @@ Image SetupHeaderPicture() {
     return img;
 }
 
+// ---- the default shortcut table of the Shortcuts dialog ------------------
+
+constexpr int kShortcutTableWidth = 436;
+constexpr int kShortcutTableHeight = 2342;
+constexpr int kShortcutHeaderHeight = 35;
+// Command column, then Direct, Ctrl, Alt and Shift.
+constexpr int kShortcutColumns[6] = {0, 116, 196, 276, 356, 436};
+constexpr Rgba kTableInk = {0, 0, 0, 255};
+constexpr Rgba kTableRule = {128, 128, 128, 255};
+constexpr Rgba kTablePaper = {255, 255, 255, 255};
+constexpr Rgba kTableShade = {192, 192, 192, 255};
+
+struct ShortcutRow { const char* command; const char* keys[4]; };
+
+const ShortcutRow kShortcutRows[] = {
+    {"-", {"-", "", "", ""}}, {"+", {"+", "", "", ""}}, {"<<<", {"", "", "", ""}}, {">>>", {"", "", "", ""}},
+    {"Align Off", {}}, {"Align<", {}}, {"Align<>", {}}, {"Align>", {}}, {"Align><", {}},
+    {"All", {}}, {"Assign", {}}, {"At", {}}, {"Background", {}}, {"B.O.", {}}, {"Backup", {}},
+    {"Blind", {}}, {"Button Page -", {}}, {"Button Page +", {}}, {"Channel", {}},
+    {"Clear", {"Backspace", "", "", ""}}, {"Clear_Active", {"", "", "", "Backspace"}},
+    {"Clear_All", {"Backspace*3", "", "", ""}}, {"Clear_Selection", {"", "Backspace", "", ""}},
+    {"Copy", {}}, {"Cue", {}}, {"Def_Go", {"F1", "", "", ""}}, {"Def_Go-", {"F2", "", "", ""}},
+    {"Def_Pause", {"F3", "", "", ""}}, {"Delay", {}}, {"Delete", {"Delete", "", "", ""}}, {"DMX", {}},
+    {"Edit", {}}, {"Effect", {}}, {"Enter", {"Enter", "", "", ""}}, {"Escape", {"Esc", "", "", ""}},
+    {"Executor", {}}, {"Fade", {}}, {"Fader", {}}, {"Fader Page -", {"PgDn", "", "", ""}},
+    {"Fader Page +", {"PgUp", "", "", ""}}, {"Faderkey1", {}}, {"Faderkey2", {}}, {"Faderkey3", {}},
+    {"Feature", {}}, {"Fix", {}}, {"Fixture", {}}, {"Freeze", {}}, {"Full/Open", {}}, {"Go-", {}},
+    {"Go+", {}}, {"Goto", {}}, {"Group", {}}, {"Help", {}}, {"Highlight", {}}, {"If", {}},
+    {"Ifoutput", {}}, {"Insert", {}}, {"Keyboard", {}}, {"Label", {}}, {"Learn", {}}, {"Load", {}},
+    {"Macro", {}}, {"Minus 10%", {}}, {"Move", {}}, {"Next", {}}, {"Off", {}}, {"On", {}},
+    {"Oops", {}}, {"Page", {}}, {"Pause", {}}, {"Plus 10%", {}}, {"Preset", {}}, {"Preview", {}},
+    {"Previous", {}}, {"Select", {}}, {"Sequence", {}}, {"Set", {}}, {"Setup", {}}, {"Store", {}},
+    {"Temp", {}}, {"Thru", {}}, {"Timecode", {}}, {"Tools", {}}, {"Top", {}}, {"Update", {}},
+    {"Value", {}}, {"View", {}}, {"Viewpool", {}}, {"Viewkey", {}},
+    {"Arrow Up", {"Up", "", "", ""}}, {"Arrow Down", {"Down", "", "", ""}},
+    {"Arrow Right", {"Right", "", "", ""}}, {"Arrow Left", {"Left", "", "", ""}},
+    {"Screen 1", {"", "F1", "", ""}}, {"Screen 2", {"", "F2", "", ""}}, {"Screen 3", {"", "F3", "", ""}},
+    {"Screen 4", {}}, {"Screen 5", {}}, {"Next Feature", {}}, {"Previous feature", {}},
+    {"Next Parameter", {}}, {"Previous Parameter", {}}, {"Set Level Up Fine", {}},
+    {"Set Level Down Fine", {}}, {"Set Level Up Coarse", {}}, {"Set Level Down Coarse", {}},
+    {"Executorfader 1-10", {"", "", "F1", ""}}, {"Executorfader 11-20", {"", "", "F2", ""}},
+    {"Executorbuttons", {"", "", "1-20 then release", ""}}, {"Wheels", {}}, {"Dimmer level Up", {}},
+    {"Dimmer Level Down", {}}, {"Tilt Up", {}}, {"Tilt Down", {}}, {"Pan Left", {}}, {"Pan Right", {}},
+    {"Quikey 1", {"", "", "", "F1"}}, {"Quikey 2", {"", "", "", "F2"}}, {"Quikey 3", {"", "", "", "F3"}},
+    {"Quikey 4", {"", "", "", "F4"}}, {"Quikey 5", {"", "", "", "F5"}}, {"Quikey 6", {"", "", "", "F6"}},
+    {"Quikey 7", {"", "", "", "F7"}}, {"Quikey 8", {"", "", "", "F8"}}, {"Quikey 9", {"", "", "", "F9"}},
+    {"Quikey 10", {"", "", "", "F10"}}, {"Quikey 11", {"", "", "", "F11"}},
+    {"Quikey 12", {"", "", "", "F12"}}, {"Shortcut mode", {"Insert", "", "", ""}},
+};
+constexpr int kShortcutRowCount = int(sizeof kShortcutRows / sizeof kShortcutRows[0]);
+
+void DrawColumnRules(Image& img, int y0, int y1) {
+    for (int c = 1; c < 5; ++c) img.Fill(kShortcutColumns[c], y0, kShortcutColumns[c] + 1, y1, kTableRule);
+}
+
+Image ShortcutTableHeader() {
+    Image img(kShortcutTableWidth, kShortcutHeaderHeight, kTableShade);
+    const char* titles[5] = {"Command", "Direct", "Ctrl", "Alt", "Shift"};
+    for (int c = 0; c < 5; ++c)
+        DrawTextCentred(img, (kShortcutColumns[c] + kShortcutColumns[c + 1]) / 2, kShortcutHeaderHeight / 2,
+                        titles[c], kTableInk, 2);
+    DrawColumnRules(img, 0, kShortcutHeaderHeight);
+    img.Fill(0, kShortcutHeaderHeight - 1, kShortcutTableWidth, kShortcutHeaderHeight, kTableInk);
+    return img;
+}
+
+// Rows share the height evenly; what is left over stays blank at the foot.
+Image DefaultShortcutTable() {
+    Image img(kShortcutTableWidth, kShortcutTableHeight, kTablePaper);
+    const int rowHeight = kShortcutTableHeight / kShortcutRowCount;
+    for (int r = 0; r < kShortcutRowCount; ++r) {
+        const int y = r * rowHeight;
+        if (r % 2) img.Fill(0, y, kShortcutTableWidth, y + rowHeight, kTableShade);
+        const std::string command = kShortcutRows[r].command;
+        const int scale = TextWidth(command, 2) < kShortcutColumns[1] - 6 ? 2 : 1;
+        DrawText(img, 4, y + (rowHeight - 5 * scale) / 2, command, kTableInk, scale);
+        for (int c = 0; c < 4; ++c) {
+            const char* keys = kShortcutRows[r].keys[c];
+            if (keys && *keys)
+                DrawTextCentred(img, (kShortcutColumns[c + 1] + kShortcutColumns[c + 2]) / 2, y + rowHeight / 2,
+                                keys, kTableInk, TextWidth(keys, 2) < 76 ? 2 : 1);
+        }
+        img.Fill(0, y + rowHeight - 1, kShortcutTableWidth, y + rowHeight, kTableRule);
+    }
+    DrawColumnRules(img, 0, kShortcutRowCount * rowHeight);
+    return img;
+}
+
 // ---- what is written -------------------------------------------------------
 
 struct FaceStyle { int released, pressed, w, h; Rgba look; };
@@ -697,6 +823,9 @@ struct Writer {
         if (WriteBitmap(dir + "/" + name, img)) return;
         std::fprintf(stderr, "artgen: cannot write %s\n", name);
         ok = false;
+    }
+    void Bitmap16(int id, const Image& img) {
+        Check(WriteBitmap16(dir + "/bmp" + std::to_string(id) + ".bmp", img), id);
     }
     void Cursor(int id, const Image& img, HotSpot hot) {
         Check(WriteIconFile(dir + "/cur" + std::to_string(id) + ".cur", {img}, true, hot), id);
@@ -771,5 +900,7 @@ int main(int argc, char** argv) {
     for (const CursorArt& c : kCursors) out.Cursor(c.id, c.draw(), c.hot);
     out.Named("setup-side.bmp", SetupSidePicture());
     out.Named("setup-header.bmp", SetupHeaderPicture());
+    out.Bitmap16(236, ShortcutTableHeader());
+    out.Bitmap16(237, DefaultShortcutTable());
     return out.ok ? 0 : 1;
 }

@@ -116,6 +116,8 @@ MessageBoxCapture::~MessageBoxCapture() {
 
 void MessageBoxCapture::AnswerWith(int buttonId) { gCapture->answer = buttonId; }
 
+void MessageBoxCapture::Ignore(HWND dialog) { gCapture->seen.insert(dialog); }
+
 const std::vector<CapturedBox>& MessageBoxCapture::Boxes() const { return gCapture->boxes; }
 
 std::vector<std::string> JournalLines() {

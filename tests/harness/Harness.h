@@ -29,6 +29,8 @@ public:
     MessageBoxCapture();
     ~MessageBoxCapture();
     void AnswerWith(int buttonId);  // IDOK by default
+    // A dialog under test (itself a #32770) that is neither recorded nor answered.
+    void Ignore(HWND dialog);
     const std::vector<CapturedBox>& Boxes() const;
 };
 

@@ -1,0 +1,163 @@
+// The Shortcuts and Options dialogs of the installed program, opened from the
+// desk menu and changed with real pointer and keyboard input through the X
+// server; what they stored is checked after the program has started again.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "desk/KeyTable.h"
+#include "input/ShortcutFile.h"
+#include "resources/resource.h"
+#include "tests/harness/ProgramFixture.h"
+
+namespace {
+
+constexpr int32_t kCtrlF1 = 0x40000000 + VK_F1;
+
+class DialogsProgramTest : public harness::ProgramTest {
+protected:
+    void Xdo(const std::string& steps) {
+        std::string exitCode;
+        ASSERT_TRUE(RunUnixScript("xdotool " + steps, &exitCode)) << "xdotool did not run";
+        ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
+    }
+    // The desk menu button, then Up from the menu's foot: 1 Quit, 2 About,
+    // 3 Shortcuts, 4 Options.
+    HWND OpenFromDeskMenu(int upPresses, const char* caption) {
+        std::string keys;
+        for (int i = 0; i < upPresses; ++i) keys += " key Up sleep 0.1";
+        Xdo("search --sync --onlyvisible --name '^Kantrel Ovrin$' windowfocus --sync sleep 0.2 "
+            "mousemove 20 24 click 1 sleep 0.5" + keys + " key Return");
+        for (int i = 0; i < 100; ++i) {
+            HWND dlg = FindWindowA("#32770", caption);
+            if (dlg && IsWindowVisible(dlg)) {
+                harness::PumpFor(300);
+                return dlg;
+            }
+            Sleep(50);
+        }
+        return nullptr;
+    }
+    // A real click at the middle of a control of the other program's dialog.
+    void ClickItem(HWND dlg, int id) {
+        RECT r;
+        ASSERT_TRUE(GetWindowRect(GetDlgItem(dlg, id), &r)) << "no control " << id;
+        Xdo("mousemove " + std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2) +
+            " sleep 0.1 click 1 sleep 0.3");
+    }
+    void WaitGone(HWND dlg) {
+        for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+        EXPECT_FALSE(IsWindow(dlg)) << "the dialog stayed open";
+    }
+    std::string ShortcutFile() const {
+        std::ifstream in(SharedDir() + "\\ide0\\psc.cfg", std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+    void Screenshot(const char* name) {
+        std::string shot;
+        EXPECT_TRUE(SaveScreenshot(name, &shot)) << "no screenshot";
+        std::printf("screenshot: %s\n", shot.c_str());
+    }
+};
+
+// Typing "s" into the closed command list picks its first item starting with S.
+int FirstCommandStartingWithS() {
+    for (const KeyRecord* row = KeyTable(); row->keyId != 0; ++row)
+        if (std::toupper(static_cast<unsigned char>(row->command[0])) == 'S') return row->keyId;
+    return -1;
+}
+
+TEST_F(DialogsProgramTest, ShortcutAddedWithRealInputWorksAfterARestart) {
+    const int command = FirstCommandStartingWithS();
+    ASSERT_GT(command, 0);
+    ASSERT_LT(command, kScreenKeyId) << "the check below expects a plain desk key";
+    ASSERT_TRUE(StartDesk());
+    HWND desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+
+    HWND dlg = OpenFromDeskMenu(3, "Shortcuts");
+    ASSERT_NE(nullptr, dlg) << "no Shortcuts dialog";
+    Screenshot("shortcuts_dialog");
+    // The modifier list has the focus: CTRL, then F1 (the first key) and the
+    // command by keys.
+    Xdo("key --delay 150 Down Tab Home Tab s");
+    ClickItem(dlg, IDC_ADD);
+    ClickItem(dlg, IDC_USE_PROGRAMMED);
+    Screenshot("shortcuts_dialog_added");
+    ClickItem(dlg, IDOK);
+    WaitGone(dlg);
+    EXPECT_EQ(0, CloseDesk(desk));
+
+    std::string expected(80, '\0');
+    auto put = [&expected](size_t at, int32_t value) {
+        for (int i = 0; i < 4; ++i) expected[at + size_t(i)] = char(uint32_t(value) >> (8 * i));
+    };
+    put(0, kShortcutFileVersion);
+    put(4, 1);
+    put(40, kCtrlF1);
+    put(44, command);
+    EXPECT_EQ(expected, ShortcutFile());
+
+    // Started again: the entry came back from the file and runs in shortcut mode.
+    ASSERT_TRUE(StartDesk());
+    desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+    DWORD active = 0;
+    EXPECT_TRUE(GetInt("pscActive", &active));
+    EXPECT_EQ(1u, active);
+    const size_t from = Journal().size();
+    Xdo("search --sync --onlyvisible --name '^Kantrel Ovrin$' windowfocus --sync sleep 0.2 key Insert sleep 0.2 "
+        "keydown ctrl sleep 0.1 key F1 sleep 0.1 keyup ctrl sleep 0.1 key Insert");
+    WaitForQuietJournal();
+    const std::string press = "VC_SetStatus " + std::to_string(command) + " 1";
+    const std::string release = "VC_SetStatus " + std::to_string(command) + " 0";
+    EXPECT_TRUE(harness::SameSequence({press, release}, CallsNamed(from, {press, release})));
+
+    dlg = OpenFromDeskMenu(3, "Shortcuts");
+    ASSERT_NE(nullptr, dlg);
+    EXPECT_EQ(1, SendDlgItemMessageA(dlg, IDC_SHORTCUT_LIST, LB_GETCOUNT, 0, 0));
+    Screenshot("shortcuts_dialog_reopened");
+    Xdo("key Escape");
+    WaitGone(dlg);
+    EXPECT_EQ(0, CloseDesk(desk));
+}
+
+TEST_F(DialogsProgramTest, OptionsChangedWithRealInputAreThereAfterARestart) {
+    ASSERT_TRUE(StartDesk());
+    HWND desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+    HWND dlg = OpenFromDeskMenu(4, "Options");
+    ASSERT_NE(nullptr, dlg) << "no Options dialog";
+    Screenshot("options_dialog");
+    ClickItem(dlg, IDC_PRIORITY_HIGH);
+    ClickItem(dlg, IDC_SAVE_ON_SHUTDOWN);
+    EXPECT_EQ(BST_CHECKED, SendDlgItemMessageA(dlg, IDC_PRIORITY_HIGH, BM_GETCHECK, 0, 0));
+    ClickItem(dlg, IDOK);
+    WaitGone(dlg);
+    EXPECT_EQ(DWORD(HIGH_PRIORITY_CLASS), GetPriorityClass(process_.hProcess));
+    EXPECT_EQ(0, CloseDesk(desk));
+    DWORD priority = 0, save = 0;
+    EXPECT_TRUE(GetInt("priority", &priority));
+    EXPECT_TRUE(GetInt("save_on_shutdown", &save));
+    EXPECT_EQ(1u, priority);
+    EXPECT_EQ(1u, save);
+
+    ASSERT_TRUE(StartDesk());
+    desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+    dlg = OpenFromDeskMenu(4, "Options");
+    ASSERT_NE(nullptr, dlg);
+    EXPECT_EQ(BST_CHECKED, SendDlgItemMessageA(dlg, IDC_PRIORITY_HIGH, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_CHECKED, SendDlgItemMessageA(dlg, IDC_SAVE_ON_SHUTDOWN, BM_GETCHECK, 0, 0));
+    Xdo("key Escape");
+    WaitGone(dlg);
+    EXPECT_EQ(0, CloseDesk(desk));
+}
+
+}  // namespace
