@@ -22,10 +22,6 @@ ATOM RegisterProgressClass(HINSTANCE instance) {
     return RegisterWindowClass(instance, {"vcPROGRESS", nullptr, CS_OWNDC, kRecordExtra, nullptr,
                                           LoadCursorA(nullptr, IDC_ARROW), Stock(GRAY_BRUSH)});
 }
-ATOM RegisterCDButtonClass(HINSTANCE instance) {
-    return RegisterWindowClass(instance, {"_kntCDButton", nullptr, CS_OWNDC | CS_DBLCLKS, kRecordExtra, nullptr,
-                                          DeskDefaultCursor(), DeskGreyBrush()});
-}
 ATOM RegisterBackgroundClass(HINSTANCE instance) {
     return RegisterWindowClass(instance, {"vcBACKGND", nullptr, CS_OWNDC, 0, nullptr, DeskDefaultCursor(),
                                           DeskGreyBrush()});
@@ -50,8 +46,6 @@ void ShowInfoWindow(HWND parent, int x, int y, int width, int height) {
 void CreateBackgroundWindow(HWND) {}
 bool BackgroundWindowExists() { return false; }
 void RestackBackground() {}
-
-void CdPanelRecheckDisc(int) {}
 
 void OpenProgressWindow(const char*) {}
 void CloseProgressWindow() {

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "cdplayer/CdPanel.h"
 #include "desk/ExtMonitor.h"
 #include "desk/DeskFrame.h"
 #include "desk/KeyWnd.h"
@@ -14,7 +15,6 @@
 
 ATOM RegisterInfoClass(HINSTANCE instance);
 ATOM RegisterProgressClass(HINSTANCE instance);
-ATOM RegisterCDButtonClass(HINSTANCE instance);
 ATOM RegisterBackgroundClass(HINSTANCE instance);
 
 void CreateTooltips(HWND main);
@@ -35,9 +35,6 @@ void ShowInfoWindow(HWND parent, int x, int y, int width, int height);
 void CreateBackgroundWindow(HWND main);
 bool BackgroundWindowExists();
 void RestackBackground();
-
-// CD player panel: a new test for a disc after a media notice for its drive.
-void CdPanelRecheckDisc(int track);
 
 // Progress window of the session end.
 void OpenProgressWindow(const char* text);

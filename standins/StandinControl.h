@@ -77,6 +77,9 @@ typedef BOOL (*StandinPostToMainFn)(UINT msg, WPARAM wp, LPARAM lp);
 typedef void (*StandinSetLampFn)(int lamp, int on);
 //   "StandinStartLampTimer" starts timer 500 on the window of a lamp.
 typedef BOOL (*StandinStartLampTimerFn)(int lamp, UINT intervalMs);
+//   "StandinPollCd" sends the position poll to hCDDisplayWnd at once and
+//                        journals "CdTimecode track min sec frame" as read.
+typedef void (*StandinPollCdFn)(void);
 
 #ifdef __cplusplus
 #include <initializer_list>

@@ -75,3 +75,6 @@ void RefreshMonitors(void);
 void NoteFaderManual(int fader);
 // Removes the echo's window and class; knt.dll must not leave them behind.
 void ReleaseFaderEcho(void);
+// The CD position poll while a session runs (DemoCd.cpp).
+void StartCdPoll(void);
+void StopCdPoll(void);
