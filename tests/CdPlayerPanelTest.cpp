@@ -122,6 +122,31 @@ protected:
     void Wind(UINT_PTR timer, int ticks) {
         for (int i = 0; i < ticks; ++i) CdPanelTimerProc(hCDDisplayWnd, WM_TIMER, timer, 0);
     }
+    // A real pointer click in the middle of a panel window.
+    void PointerClick(int index) {
+        RECT r;
+        GetWindowRect(Panel(index), &r);
+        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+            INPUT in = {};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = LONG(x * 65535LL / (width - 1));
+            in.mi.dy = LONG(y * 65535LL / (height - 1));
+            in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+            SendInput(1, &in, sizeof in);
+            harness::PumpUntilIdle();
+        }
+    }
+    // The drawn pixels of a window's rectangle, as they are on the screen.
+    std::vector<COLORREF> Pixels(int index, RECT area) {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(Panel(index));
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(Panel(index), dc);
+        return pixels;
+    }
     std::unique_ptr<SimCdDrive> drive_;
 };
 
@@ -287,6 +312,33 @@ TEST_F(CdPlayerPanelTest, PlayPauseStopChangeTheStateAndChoicesAreStored) {
     ASSERT_EQ(kCdElapsedTrack, gCdTimeMode);
     EXPECT_TRUE(CreateCDPanel(main_));
     EXPECT_EQ(kCdRemainingDisc, gCdTimeMode);
+}
+
+TEST_F(CdPlayerPanelTest, PlayPauseAndStopClickedWithThePointerRedrawTheState) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({100, 100}));
+    SetWindowPos(main_, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    harness::PumpUntilIdle();
+    const RECT statusText = {30, 0, 170, 20}, playEdge = {0, 30, 55, 36};
+    const auto readyStatus = Pixels(kCdStatusDisplay, statusText);
+    const auto idlePlay = Pixels(kCdPlay, playEdge);
+
+    PointerClick(kCdPlay);
+    EXPECT_EQ(2, cd_mode);
+    EXPECT_EQ(MCI_MODE_PLAY, drive.Mode());
+    const auto playingStatus = Pixels(kCdStatusDisplay, statusText);
+    EXPECT_NE(readyStatus, playingStatus) << "\"Playing\" replaces \"Ready\"";
+    EXPECT_NE(idlePlay, Pixels(kCdPlay, playEdge)) << "Play lit while playing";
+
+    PointerClick(kCdPause);
+    EXPECT_EQ(3, cd_mode);
+    EXPECT_EQ(MCI_MODE_PAUSE, drive.Mode());
+    const auto pausedStatus = Pixels(kCdStatusDisplay, statusText);
+    EXPECT_NE(playingStatus, pausedStatus);
+    EXPECT_EQ(idlePlay, Pixels(kCdPlay, playEdge));
+
+    PointerClick(kCdStop);
+    EXPECT_EQ(1, cd_mode);
+    EXPECT_EQ(readyStatus, Pixels(kCdStatusDisplay, statusText));
 }
 
 TEST_F(CdPlayerPanelTest, AnEmptyDriveShowsNoDiscAndTransportDoesNothing) {
