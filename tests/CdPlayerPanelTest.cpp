@@ -12,6 +12,7 @@
 #include "cdplayer/CdDevice.h"
 #include "cdplayer/CdPanel.h"
 #include "mainwindow/Placement.h"
+#include "standins/StandinControl.h"
 #include "tests/harness/DeskFixture.h"
 #include "tests/harness/SimCdDrive.h"
 
@@ -339,6 +340,32 @@ TEST_F(CdPlayerPanelTest, PlayPauseAndStopClickedWithThePointerRedrawTheState) {
     PointerClick(kCdStop);
     EXPECT_EQ(1, cd_mode);
     EXPECT_EQ(readyStatus, Pixels(kCdStatusDisplay, statusText));
+}
+
+// The demo core asks for the position while the player plays and journals
+// what it reads; its test control asks at once.
+TEST_F(CdPlayerPanelTest, TheCoreReadsThePublishedTimecodeWhileThePlayerRuns) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({100, 100}));
+    SendMessageA(hCDDisplayWnd, WM_COMMAND, kCdElapsedDisc, 0);
+    SendMessageA(hCDDisplayWnd, WM_COMMAND, kCdTrackCommandBase + 2, 0);
+    StartSession();
+    auto poll = reinterpret_cast<StandinPollCdFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("knt.dll"), "StandinPollCd")));
+    ASSERT_NE(nullptr, poll);
+    Click(kCdPlay);
+    drive.Advance(3000);
+    poll();
+    // Track 2 starts 1:40 into the disc: 3 s in, the disc time is 1:43.
+    EXPECT_TRUE(harness::SameSequence({"CdTimecode 2 1 43 0"}, harness::CoreCalls()));
+
+    harness::ClearJournal();
+    drive.Advance(1000);
+    Lines calls;
+    for (int waited = 0; waited < 5000 && calls.empty(); waited += 100) {
+        harness::PumpFor(100);
+        calls = harness::CoreCalls();
+    }
+    EXPECT_TRUE(harness::SameSequence({"CdTimecode 2 1 44 0"}, calls)) << "the core's own poll";
 }
 
 TEST_F(CdPlayerPanelTest, AnEmptyDriveShowsNoDiscAndTransportDoesNothing) {
