@@ -80,7 +80,11 @@ class CdProgramTest : public harness::ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        folder_ = "/tmp/knt_cd_" + std::to_string(GetCurrentProcessId());
+        // Lanes are separate Wine prefixes whose process ids repeat: the lane
+        // keeps two tests from sharing (and removing) one Unix folder.
+        char lane[8] = "0";
+        GetEnvironmentVariableA("KNT_TEST_LANE", lane, sizeof lane);
+        folder_ = "/tmp/knt_cd_" + std::string(lane) + "_" + std::to_string(GetCurrentProcessId());
         // A drive left by an aborted run would stand in for "no drive".
         DefineWineDrive(kLetter, nullptr);
     }
