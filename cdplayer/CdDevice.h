@@ -55,6 +55,9 @@ public:
     void Pause();
     void Seek(int track, int minutes, int seconds, int frames, bool lock);
     void ToggleDoor();
+    // One step of winding: a second forward (+1) or back (-1), held within
+    // the disc; the drive's answers are not examined.
+    void Wind(int direction);
 
     bool BuildTrackList();
     DWORD FindTrackLength(int track) const;

@@ -1,27 +1,86 @@
+// The CD player panel's state: creation and showing, the disc state, player
+// and play modes, the position refresh that publishes the timecode, the
+// position poll and track end, and the three pop-up menus.
 #include "cdplayer/CdPanel.h"
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "app/HostSettings.h"
+#include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
+#include "app/hostlibs/RegistryLib.h"
 #include "cdplayer/CdDevice.h"
+#include "common/Text.h"
 #include "input/FaderWnd.h"
+#include "mainwindow/Placement.h"
 
 BYTE gCdCurrentTrack;
 int gCdStopAtTrackEnd;
+int gCdDiscPresent;
+int gCdTimeMode = kCdElapsedTrack;
+int gCdStatusIcon = 286;
+CdClock gCdFirstTime, gCdSecondTime;
 
 namespace {
 constexpr int kEncoderBar = 6;
-constexpr int kStatusDisplayId = kFirstCdPanelId + 8, kPauseId = kFirstCdPanelId + 3, kPlayId = kFirstCdPanelId + 4;
+constexpr int kPlayerStopped = 1, kPlayerPlaying = 2;
+constexpr int kIconDisc = 280, kIconNoDisc = 286;
+constexpr int kAnimationIcons[4] = {280, 283, 284, 285};
+constexpr int kFramesPerSecond = 75;
 
-void Invalidate(int id, BOOL erase) {
-    if (HWND wnd = hMainWnd ? GetDlgItem(hMainWnd, id) : nullptr) InvalidateRect(wnd, nullptr, erase);
+int gRepeatAll, gRepeatTrack;
+UINT_PTR gAnimationTimer;
+int gAnimationFrame;
+
+struct ModeName {
+    int mode;
+    const char* text;
+};
+const ModeName kTimeModes[] = {{kCdElapsedTrack, "Elapsed Playback Time (Track)"},
+                               {kCdRemainingTrack, "Remaining Playback Time (Track)"},
+                               {kCdElapsedDisc, "Elapsed Playback Time (whole CD)"},
+                               {kCdRemainingDisc, "Remaining Playback Time (whole CD)"}};
+const ModeName kPlayModeItems[] = {{kCdPlayAll, "Play whole CD (Standard)"},
+                                   {kCdPlayTrack, "Play Track"},
+                                   {kCdRepeatTrack, "Repeat Track"},
+                                   {kCdRepeatAll, "Repeat all"}};
+const char* const kPlayModeNames[] = {"Play All", "Play Track", "Repeat Track", "Repeat All"};
+
+HWND PanelWindow(int index) { return hMainWnd ? GetDlgItem(hMainWnd, kFirstCdPanelId + index) : nullptr; }
+
+void Invalidate(int index, BOOL erase) {
+    if (HWND wnd = PanelWindow(index)) InvalidateRect(wnd, nullptr, erase);
 }
 
 void ShowById(int id, bool shown) {
     if (HWND wnd = GetDlgItem(hMainWnd, id)) ShowWindow(wnd, shown ? SW_SHOW : SW_HIDE);
 }
+
+int FramesOf(DWORD packed) {
+    return (int((packed >> 16) & 0xFF) * 60 + int((packed >> 8) & 0xFF)) * kFramesPerSecond + int(packed & 0xFF);
+}
+int WholeSecondsOf(DWORD packed) { return int((packed >> 16) & 0xFF) * 60 + int((packed >> 8) & 0xFF); }
+
+// Truncating division, so a negative count gives negative minutes and seconds.
+CdClock ClockOfSeconds(int seconds) { return {static_cast<signed char>(seconds / 60), static_cast<signed char>(seconds % 60)}; }
+
+DWORD StartOfTrack(int track) {
+    for (const CdTrack& record : gCdDevice.Tracks())
+        if (record.number == track) return record.start;
+    return 0;
+}
+
+void AppendModeItems(HMENU menu, const ModeName* items, int count, int current) {
+    for (int i = 0; i < count; ++i) {
+        AppendMenuA(menu, MF_STRING, UINT_PTR(items[i].mode), Tr(items[i].text));
+        if (items[i].mode == current) CheckMenuItem(menu, UINT(items[i].mode), MF_BYCOMMAND | MF_CHECKED);
+    }
+}
 }  // namespace
+
+// ---- showing and creation
 
 void ShowCdPanel() {
     if (DisableCDPlayer || !hMainWnd) return;
@@ -37,19 +96,233 @@ void ShowCdPanel() {
     }
 }
 
-bool CreateCDPanel(HWND) {
-    if (DisableCDPlayer || !ChooseCdDrive()) return false;
-    return gCdDevice.Open(gCdDrive);
+namespace {
+struct CdPlace {
+    int x, y, width, height;
+};
+const CdPlace kPlaces[kCdPanelWindowCount] = {
+    {32, 719, 55, 36},  {93, 719, 55, 36},   {154, 719, 55, 36}, {215, 719, 55, 36},
+    {276, 719, 55, 36}, {337, 719, 55, 36},  {398, 719, 55, 36}, {382, 689, 240, 18},
+    {32, 687, 170, 20}, {463, 719, 55, 17},  {463, 738, 55, 17}, {215, 689, 150, 18}};
+}  // namespace
+
+bool CreateCDPanel(HWND main) {
+    if (DisableCDPlayer) return false;
+    for (int i = 0; main && i < kCdPanelWindowCount; ++i) {
+        const CdPlace& p = kPlaces[i];
+        CreateWindowExA(0, "_kntCDButton", nullptr, WS_CHILD | WS_CLIPSIBLINGS, p.x, p.y, p.width, p.height, main,
+                        reinterpret_cast<HMENU>(INT_PTR(kFirstCdPanelId + i)), hInst, nullptr);
+    }
+    if (!ChooseCdDrive() || !gCdDevice.Open(gCdDrive)) return false;
+    RefreshDiscState(-1);
+    return true;
+}
+
+void ResetCdPanel() {
+    if (gAnimationTimer) KillTimer(PanelWindow(kCdStatusDisplay), kCdAnimationTimer);
+    gAnimationTimer = 0;
+    gAnimationFrame = 0;
+    gCdStatusIcon = kIconNoDisc;
+    if (gCdWindTimer && hCDDisplayWnd) KillTimer(hCDDisplayWnd, gCdWindTimer);
+    gCdWindTimer = 0;
+    gCdWindTicks = 0;
+    gCdWindPeriod = 200;
+    gCdDiscPresent = 0;
+    gCdCurrentTrack = 0;
+    gCdFirstTime = gCdSecondTime = {};
+    gCdTimeMode = kCdElapsedTrack;
+    SetPlayMode(kCdPlayAll);
+}
+
+// ---- disc state and modes
+
+void RefreshDiscState(int present) {
+    gCdDiscPresent = present == -1 ? (gCdDevice.IsDiscReady() != 0) : (present != 0);
+    if (!gCdDiscPresent) gCdDevice.Stop();
+    else gCdDevice.BuildTrackList();
+    gCdStatusIcon = gCdDiscPresent ? kIconDisc : kIconNoDisc;
+    Invalidate(kCdStatusDisplay, FALSE);
+    RefreshPosition(true);
+}
+
+void CdPanelRecheckDisc(int present) {
+    if (!DisableCDPlayer) RefreshDiscState(present);
 }
 
 void SetPlayerMode(int mode) {
     if (mode == cd_mode) return;
+    HWND status = PanelWindow(kCdStatusDisplay);
+    if (gAnimationTimer) {
+        if (status) KillTimer(status, kCdAnimationTimer);
+        gAnimationTimer = 0;
+    } else if (mode == kPlayerPlaying && status) {
+        gAnimationTimer = SetTimer(status, kCdAnimationTimer, 500, CdPanelTimerProc);
+    }
     cd_mode = mode;
-    Invalidate(kStatusDisplayId, FALSE);
-    Invalidate(kPauseId, TRUE);
-    Invalidate(kPlayId, TRUE);
+    Invalidate(kCdStatusDisplay, FALSE);
+    Invalidate(kCdPause, TRUE);
+    Invalidate(kCdPlay, TRUE);
 }
 
-// The panel's time display is not built yet: until it is, the shared values
-// change only by Seek.
-void RefreshPosition(bool) {}
+void AnimateCdStatus(HWND status) {
+    gAnimationFrame = (gAnimationFrame + 1) % 4;
+    gCdStatusIcon = kAnimationIcons[gAnimationFrame];
+    RECT icon = {0, 0, 18, 0};
+    GetClientRect(status, &icon);
+    icon.right = 18;
+    InvalidateRect(status, &icon, FALSE);
+}
+
+void SetPlayMode(int mode) {
+    if (mode < kCdPlayAll || mode > kCdRepeatAll) return;
+    gPlayMode = mode;
+    gRepeatAll = mode == kCdRepeatAll;
+    gCdStopAtTrackEnd = mode == kCdPlayTrack || mode == kCdRepeatTrack;
+    gRepeatTrack = mode == kCdRepeatTrack;
+    Invalidate(kCdPlayModeDisplay, TRUE);
+}
+
+const char* CdPlayModeText(int mode) {
+    return mode >= kCdPlayAll && mode <= kCdRepeatAll ? kPlayModeNames[mode - kCdPlayAll] : kPlayModeNames[0];
+}
+
+const char* CdStatusText() {
+    if (cd_mode == 2) return "Playing";
+    if (cd_mode == 3) return "Pause";
+    return gCdDiscPresent ? "Ready" : "No Disc";
+}
+
+void FormatCdClock(CdClock clock, char* buf, size_t size) {
+    FormatBounded(buf, size, clock.seconds < 0 ? "%2.2d:%2.1d" : "%2.2d:%2.2d", clock.minutes, clock.seconds);
+}
+
+// ---- the position
+
+CdTimes ComputeCdTimes(int timeMode, BYTE minutes, BYTE seconds, BYTE frames, DWORD trackStart, DWORD discStart,
+                       DWORD trackLength, DWORD discLengthMs) {
+    const int inTrack = (int(minutes) * 60 + int(seconds)) * kFramesPerSecond + int(frames);
+    int onDisc = FramesOf(trackStart) + inTrack - FramesOf(discStart);
+    if (onDisc < 0) onDisc = 0;
+    const int trackSeconds = inTrack / kFramesPerSecond, discSeconds = onDisc / kFramesPerSecond;
+    const CdClock trackElapsed = ClockOfSeconds(trackSeconds), discElapsed = ClockOfSeconds(discSeconds);
+    const CdClock trackLeft = ClockOfSeconds(WholeSecondsOf(trackLength) - trackSeconds);
+    const CdClock discLeft = ClockOfSeconds(int(discLengthMs / 1000) - discSeconds);
+
+    CdTimes times = {minutes, seconds, frames, trackElapsed, discElapsed};
+    switch (timeMode) {
+    case kCdRemainingTrack: times.first = trackLeft, times.second = discLeft; break;
+    case kCdElapsedDisc: times.first = discElapsed, times.second = trackElapsed; break;
+    case kCdRemainingDisc: times.first = discLeft, times.second = trackLeft; break;
+    }
+    if (timeMode == kCdElapsedDisc || timeMode == kCdRemainingDisc) {
+        // The whole-disc modes give the core the position on the disc.
+        times.minutes = BYTE(onDisc / kFramesPerSecond / 60);
+        times.seconds = BYTE(onDisc / kFramesPerSecond % 60);
+        times.frames = BYTE(onDisc % kFramesPerSecond);
+    }
+    return times;
+}
+
+void RefreshPosition(bool lock) {
+    HWND display = PanelWindow(kCdTimeDisplay);
+    const auto& tracks = gCdDevice.Tracks();
+    if (!gCdDiscPresent || tracks.empty()) {
+        gCdCurrentTrack = 0;
+        gCdFirstTime = {};
+        if (display) InvalidateRect(display, nullptr, FALSE);
+        return;
+    }
+    if (lock) EnterCriticalSection(&cd_criticalsection);
+    BYTE track, minutes, seconds, frames;
+    gCdDevice.GetPosition(&track, &minutes, &seconds, &frames);
+    cd_track = track;
+    gCdCurrentTrack = track;
+    if (track >= 1) {
+        const CdTimes times = ComputeCdTimes(gCdTimeMode, minutes, seconds, frames, StartOfTrack(track),
+                                             tracks.front().start, gCdDevice.FindTrackLength(track),
+                                             gCdDevice.DiscLength());
+        // Written last and together, so a reader never sees a half-made time.
+        cd_min = times.minutes;
+        cd_sek = times.seconds;
+        cd_frame = times.frames;
+        gCdFirstTime = times.first;
+        gCdSecondTime = times.second;
+        if (display) InvalidateRect(display, nullptr, FALSE);
+    } else {
+        cd_min = cd_sek = cd_frame = 0;
+    }
+    if (lock) LeaveCriticalSection(&cd_criticalsection);
+}
+
+// ---- the core's poll and the drive's notices
+
+void OnCdPositionPoll(HWND display) {
+    if (gCdDevice.GetMode() != kCdModePlaying && cd_mode == kPlayerPlaying) {
+        // The disc ran out.
+        gCdDevice.Stop();
+        gCdDevice.Seek(1, 0, 0, 0, false);
+        if (gRepeatAll) PostMessageA(display, kCdPlayAgain, 0, 0);
+    }
+    RefreshPosition(false);
+}
+
+void OnCdTrackEnd(WPARAM how, LPARAM device) {
+    // Another device's notice (a device id of a drive since closed) is not ours.
+    if (how != MCI_NOTIFY_SUCCESSFUL || !gCdStopAtTrackEnd || !gCdDevice.IsOpen() ||
+        MCIDEVICEID(device) != gCdDevice.DeviceId())
+        return;
+    gCdDevice.Seek(gCdCurrentTrack, 0, 0, 0, true);
+    RefreshPosition(true);
+    if (gRepeatTrack) gCdDevice.Play();
+}
+
+// ---- menus
+
+HMENU BuildCdTrackMenu() {
+    HMENU menu = CreatePopupMenu();
+    for (const CdTrack& record : gCdDevice.Tracks()) {
+        // Labelled, timed and numbered by the record's own track number, so a
+        // data track before the audio does not shift the entries.
+        const DWORD length = gCdDevice.FindTrackLength(record.number);
+        char text[40];
+        FormatBounded(text, sizeof text, "Track %2d  [%2.2d:%2.2d]", record.number, int((length >> 16) & 0xFF),
+                      int((length >> 8) & 0xFF));
+        HMENU sub = CreatePopupMenu();
+        AppendMenuA(sub, MF_STRING, UINT_PTR(kCdTrackCommandBase + record.number),
+                    cd_mode == kPlayerPlaying ? "Play Track" : "Goto Track");
+        AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), text);
+    }
+    return menu;
+}
+
+HMENU BuildCdTimeModeMenu() {
+    HMENU menu = CreatePopupMenu();
+    AppendModeItems(menu, kTimeModes, 4, gCdTimeMode);
+    return menu;
+}
+
+HMENU BuildCdPlayModeMenu() {
+    HMENU menu = CreatePopupMenu();
+    AppendModeItems(menu, kPlayModeItems, 4, gPlayMode);
+    return menu;
+}
+
+void ReadStoredTimeMode() {
+    int stored = 0;
+    if (LookUpRegKeyInt(HKEY_CURRENT_USER, "time_display", &stored, nullptr) != -1 && stored >= kCdElapsedTrack &&
+        stored <= kCdRemainingDisc)
+        gCdTimeMode = stored;
+}
+
+void SetCdTimeMode(int mode) {
+    if (mode == gCdTimeMode) return;
+    gCdTimeMode = mode;
+    if (cd_mode == kPlayerPlaying) {
+        gCdDevice.Pause();
+        Sleep(10);
+        gCdDevice.Play();
+    } else {
+        RefreshPosition(true);
+    }
+    WriteRegKeyInt(HKEY_CURRENT_USER, "time_display", mode, nullptr);
+}

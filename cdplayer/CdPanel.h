@@ -1,25 +1,118 @@
 // The CD player panel: its twelve windows (ids 40300..40311) and the CD volume
 // fader show together, only on the encoder bar and only while the panel is
-// switched visible. The panel's own windows arrive with the CD player.
+// switched visible. It plays the disc and publishes the position to the core.
 #pragma once
 #include <windows.h>
 
 constexpr int kFirstCdPanelId = 40300;
 constexpr int kCdPanelWindowCount = 12;
 
+// The windows by their index in the button table.
+enum CdPanelWindow {
+    kCdPrevious,
+    kCdFastBackward,
+    kCdStop,
+    kCdPause,
+    kCdPlay,
+    kCdFastForward,
+    kCdNext,
+    kCdTimeDisplay,
+    kCdStatusDisplay,
+    kCdEject,
+    kCdTriggerSwitch,
+    kCdPlayModeDisplay
+};
+
+// Time modes and play modes: menu command ids and stored values alike.
+enum : int {
+    kCdElapsedTrack = 33041,
+    kCdRemainingTrack = 33042,
+    kCdElapsedDisc = 33043,
+    kCdRemainingDisc = 33044,
+    kCdPlayAll = 33045,
+    kCdPlayTrack = 33046,
+    kCdRepeatTrack = 33047,
+    kCdRepeatAll = 33048
+};
+
+// Messages to the time display: the core's position poll, and play again.
+constexpr UINT kCdPositionPoll = 32785;
+constexpr UINT kCdPlayAgain = 32786;
+// A track menu command is this base plus the track's own number.
+constexpr int kCdTrackCommandBase = 32785;
+constexpr UINT_PTR kCdWindForwardTimer = 4711, kCdWindBackwardTimer = 4712, kCdAnimationTimer = 4713;
+
+ATOM RegisterCDButtonClass(HINSTANCE instance);
+
 // Shows or hides the panel and the volume fader for the current bar; windows
 // that do not exist are skipped. Nothing while the CD player is disabled.
 void ShowCdPanel();
 
-// Chooses the drive and opens the CD device on it; nothing while the CD
-// player is disabled or there is no CD drive.
+// Creates the twelve hidden windows, chooses the drive and opens the CD
+// device on it; false while the CD player is disabled, without a CD drive or
+// when the drive could not be opened.
 bool CreateCDPanel(HWND main);
+// Tests the drive for a disc again (-1), or takes the given answer (0 or 1).
+void RefreshDiscState(int present);
+// A media notice for the panel's drive.
+void CdPanelRecheckDisc(int present);
 
 // Panel state the CD device writes and reads.
 extern BYTE gCdCurrentTrack;
 // Set in the "Play Track" and "Repeat Track" play modes.
 extern int gCdStopAtTrackEnd;
+extern int gCdDiscPresent;
+extern int gCdTimeMode;
 // The player mode cd_mode: 1 stopped, 2 playing, 3 paused.
 void SetPlayerMode(int mode);
+// Stores the play mode (values outside the four are ignored) and its flags.
+void SetPlayMode(int mode);
 // Publishes the device's position to the core (lock: under cd_criticalsection).
 void RefreshPosition(bool lock);
+
+// A shown time: signed, so remaining times past the end read negative.
+struct CdClock {
+    signed char minutes;
+    signed char seconds;
+};
+// What one position refresh yields: the values for the core and the two
+// shown times.
+struct CdTimes {
+    BYTE minutes, seconds, frames;
+    CdClock first, second;
+};
+// The position (minutes, seconds, frames within track) turned into the
+// published values and shown times of a time mode. Packed times are
+// minutes << 16 | seconds << 8 | frames; trackStart and discStart are
+// absolute on the disc, so the lead-in counts once, in disc times only.
+CdTimes ComputeCdTimes(int timeMode, BYTE minutes, BYTE seconds, BYTE frames, DWORD trackStart, DWORD discStart,
+                       DWORD trackLength, DWORD discLengthMs);
+extern CdClock gCdFirstTime, gCdSecondTime;
+
+// "%2.2d:%2.2d", or "%2.2d:%2.1d" for negative seconds.
+void FormatCdClock(CdClock clock, char* buf, size_t size);
+// The status display's text for the player mode and disc state.
+const char* CdStatusText();
+const char* CdPlayModeText(int mode);
+
+// The popup menus, filled but not shown; the caller destroys them.
+HMENU BuildCdTrackMenu();
+HMENU BuildCdTimeModeMenu();
+HMENU BuildCdPlayModeMenu();
+
+// Winding and animation ticks (timer ids 4711, 4712 and 4713).
+void CALLBACK CdPanelTimerProc(HWND wnd, UINT msg, UINT_PTR id, DWORD time);
+extern UINT_PTR gCdWindTimer;
+extern int gCdWindTicks, gCdWindPeriod;
+// Drops the panel's state; for the session and test ends.
+void ResetCdPanel();
+// The panel's own pieces, shared by its state and its windows.
+extern int gCdStatusIcon;
+void ReadStoredTimeMode();
+// Takes a time mode from the menu and stores it as "time_display".
+void SetCdTimeMode(int mode);
+void OnCdPositionPoll(HWND display);
+void OnCdTrackEnd(WPARAM how, LPARAM device);
+void AnimateCdStatus(HWND status);
+// Paints one panel window into dc (WM_PAINT and WM_PRINTCLIENT).
+void PaintCdWindow(HWND wnd, HDC dc);

@@ -91,3 +91,18 @@ void CdDevice::ToggleDoor() {
     Send(MCI_SET, (open ? MCI_SET_DOOR_OPEN : MCI_SET_DOOR_CLOSED) | MCI_WAIT, nullptr);
     doorOpen_ = open ? 1 : 0;
 }
+
+void CdDevice::Wind(int direction) {
+    if (!IsOpen() || !SetTimeFormat(kCdFormatMs)) return;
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = MCI_STATUS_POSITION;
+    Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status);
+    // Signed: a step back within the first second stops at 0 instead of wrapping.
+    long long target = static_cast<long long>(status.dwReturn) + 1000LL * direction;
+    if (target < 0) target = 0;
+    if (target > static_cast<long long>(discLength_)) target = discLength_;
+    MCI_SEEK_PARMS seek = {};
+    seek.dwTo = DWORD(target);
+    Send(MCI_SEEK, MCI_TO | MCI_WAIT, &seek);
+    SetTimeFormat(kCdFormatTmsf);
+}

@@ -1,9 +1,9 @@
-// Registration and creation of the desk's child controls. Each control class
-// has its own source file; the ones listed here are filled in as the desk
-// surface grows, and until then register their class and create nothing.
+// The desk's child controls in one include for the start-up and the main
+// window; each control class has its own source file and header.
 #pragma once
 #include <windows.h>
 
+#include "cdplayer/CdPanel.h"
 #include "desk/ExtMonitor.h"
 #include "desk/DeskFrame.h"
 #include "desk/KeyWnd.h"
@@ -16,10 +16,6 @@
 #include "dialogs/ProgressWnd.h"
 #include "mainwindow/BackgroundWnd.h"
 
-ATOM RegisterCDButtonClass(HINSTANCE instance);
-
 // Number of desk child windows created so far.
 extern int gDeskChildCount;
 
-// CD player panel: a new test for a disc after a media notice for its drive.
-void CdPanelRecheckDisc(int track);

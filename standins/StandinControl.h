@@ -82,6 +82,9 @@ typedef BOOL (*StandinStartLampTimerFn)(int lamp, UINT intervalMs);
 typedef LRESULT (*StandinStepProgressFn)(void);
 // KNT_END_HOLD_MS in the environment keeps EndKantrel busy that long while
 // it dispatches the host's messages, as a core saving its show does.
+//   "StandinPollCd" sends the position poll to hCDDisplayWnd at once and
+//                        journals "CdTimecode track min sec frame" as read.
+typedef void (*StandinPollCdFn)(void);
 
 #ifdef __cplusplus
 #include <initializer_list>

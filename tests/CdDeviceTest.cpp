@@ -104,7 +104,9 @@ TEST_F(CdDeviceTest, EmptyDriveOpensWithoutAMixerLineAndReadsTheNextDiscsLength)
     SimCdDrive& drive = Use(SimCdDrive::EmptyDrive());
     harness::MessageBoxCapture boxes;
     ASSERT_TRUE(CreateCDPanel(nullptr)) << "no CD mixer line is no failure";
-    EXPECT_TRUE(SameSequence(Join({{"cd drives", kOpen}, kReadLength, {"mixer open 0"}}), Take()));
+    // Then the panel looks for a disc and, finding none, stops the not-ready drive.
+    EXPECT_TRUE(SameSequence(Join({{"cd drives", kOpen}, kReadLength, {"mixer open 0"}, kDiscReady, {"status mode"}}),
+                             Take()));
     DWORD stored = 0;
     ASSERT_TRUE(GetInt("cd_drive", &stored));
     EXPECT_EQ(DWORD('D'), stored);

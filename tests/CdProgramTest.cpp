@@ -80,12 +80,23 @@ class CdProgramTest : public harness::ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        folder_ = "/tmp/knt_cd_" + std::to_string(GetCurrentProcessId());
+        // Lanes are separate Wine prefixes whose process ids repeat: the lane
+        // keeps two tests from sharing (and removing) one Unix folder.
+        char lane[8] = "0";
+        GetEnvironmentVariableA("KNT_TEST_LANE", lane, sizeof lane);
+        folder_ = "/tmp/knt_cd_" + std::string(lane) + "_" + std::to_string(GetCurrentProcessId());
         // A drive left by an aborted run would stand in for "no drive".
         DefineWineDrive(kLetter, nullptr);
     }
     void TearDown() override {
-        if (mapped_) DefineWineDrive(kLetter, nullptr);
+        if (mapped_) {
+            DefineWineDrive(kLetter, nullptr);
+            // The mount manager leaves the letter's link in the object
+            // namespace of the lasting wine server: later tests of the lane
+            // would see a drive R: without a root.
+            const char device[] = {kLetter, ':', 0};
+            DefineDosDeviceA(DDD_REMOVE_DEFINITION, device, nullptr);
+        }
         RemoveDirectoryA(DosFolder().c_str());
         ProgramTest::TearDown();
     }
@@ -139,6 +150,52 @@ TEST_F(CdProgramTest, WithoutADriveOrWithThePlayerOffNothingIsOpened) {
     EXPECT_EQ(0u, RunDeskAndReadStoredDrive(""));
     MapEmptyCdDrive();
     EXPECT_EQ(0u, RunDeskAndReadStoredDrive("/disable_CDplayer"));
+}
+
+// The panel on the encoder bar over the mapped empty drive reads "No Disc";
+// "Trigger TC" clicked with the real pointer is stored at close, restored at
+// the next start and stored again, as is the play mode.
+TEST_F(CdProgramTest, TheEncoderBarShowsNoDiscAndTheChoicesComeBackAfterARestart) {
+    MapEmptyCdDrive();
+    SetInt("cd_player", 1);
+    SetInt("bar", 6);
+    SetInt("play_mode", 33048);
+    SetInt("time_display", 33043);
+    ASSERT_TRUE(StartDesk());
+    HWND desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+    ASSERT_TRUE(WaitForJournalLine("StartKantrel"));
+    WaitForQuietJournal();
+    HWND trigger = GetDlgItem(desk, 40310);
+    ASSERT_TRUE(IsWindowVisible(trigger)) << "the panel shows on the encoder bar";
+    ASSERT_TRUE(IsWindowVisible(GetDlgItem(desk, 40308)));
+    std::string shot;
+    EXPECT_TRUE(SaveScreenshot("cd_panel_no_disc", &shot)) << "no screenshot";
+
+    RECT place;
+    ASSERT_TRUE(GetWindowRect(trigger, &place));
+    std::string code;
+    ASSERT_TRUE(RunUnixScript("xdotool mousemove --sync " + std::to_string((place.left + place.right) / 2) + " " +
+                                  std::to_string((place.top + place.bottom) / 2) + " click 1",
+                              &code));
+    ASSERT_EQ("0", code);
+    WaitForQuietJournal();
+    EXPECT_EQ(0, CloseDesk(desk));
+    DWORD stored = 0;
+    ASSERT_TRUE(GetInt("trigger_timecode", &stored));
+    EXPECT_EQ(1u, stored) << "the click switched timecode triggering on";
+
+    ASSERT_TRUE(StartDesk());
+    desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+    WaitForQuietJournal();
+    EXPECT_EQ(0, CloseDesk(desk));
+    ASSERT_TRUE(GetInt("trigger_timecode", &stored));
+    EXPECT_EQ(1u, stored) << "restored at the start, stored again at close";
+    ASSERT_TRUE(GetInt("play_mode", &stored));
+    EXPECT_EQ(33048u, stored);
+    ASSERT_TRUE(GetInt("time_display", &stored));
+    EXPECT_EQ(33043u, stored);
 }
 
 }  // namespace

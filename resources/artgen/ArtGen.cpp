@@ -656,6 +656,96 @@ Image DeskBackground(BackgroundBar bar) {
     return img;
 }
 
+// ---- CD player panel icons -------------------------------------------------
+
+// The panel draws these 32 x 32 icons at (11, 2) on its buttons and at (0, 0)
+// on its displays, whose windows show only the top 15 to 18 rows.
+constexpr Rgba kCdGlyph = {230, 236, 240, 255};
+constexpr Rgba kCdCyan = {0, 255, 255, 255};
+
+void Triangle(Image& img, int x0, int y0, int w, int h, bool right, Rgba c) {
+    for (int i = 0; i < w; ++i) {
+        const int half = (h * (right ? w - i : i + 1)) / (2 * w);
+        const int x = x0 + i;
+        img.Fill(x, y0 + h / 2 - half, x + 1, y0 + h / 2 + half + 1, c);
+    }
+}
+void DownTriangle(Image& img, int x0, int y0, int w, int h, Rgba c) {
+    for (int j = 0; j < h; ++j) {
+        const int half = (w * (h - j)) / (2 * h);
+        img.Fill(x0 + w / 2 - half, y0 + j, x0 + w / 2 + half + 1, y0 + j + 1, c);
+    }
+}
+
+enum class CdArt { Previous, Next, Back, Forward, Pause, Play, Stop, Eject, TrackArrow, SmallArrow,
+                   Disc0, Disc1, Disc2, Disc3, NoDisc, RepeatAll, RepeatTrack, PlayAll, PlayTrack,
+                   ElapsedTrack, RemainTrack, ElapsedDisc, RemainDisc };
+
+// A small disc 16 pixels wide in the top rows; frame 0 to 3 turns its mark.
+void Disc(Image& img, int frame, bool present) {
+    const Rgba rim = present ? Rgba{200, 210, 220, 255} : Rgba{110, 110, 110, 255};
+    img.Ellipse(9, 9, 8, 8, rim);
+    img.Ellipse(9, 9, 2.5, 2.5, kClear);
+    if (!present) {
+        img.Line(2, 2, 16, 16, Rgba{230, 40, 40, 255});
+        img.Line(2, 3, 15, 16, Rgba{230, 40, 40, 255});
+        return;
+    }
+    const int dx[4] = {0, 5, 0, -5}, dy[4] = {-5, 0, 5, 0};
+    img.Ellipse(9 + dx[frame], 9 + dy[frame], 2, 2, kCdCyan);
+}
+
+Image CdIcon(CdArt art) {
+    Image img(32, 32);
+    switch (art) {
+    case CdArt::Previous: img.Fill(8, 6, 11, 26, kCdGlyph); Triangle(img, 11, 6, 13, 20, false, kCdGlyph); break;
+    case CdArt::Next: Triangle(img, 8, 6, 13, 20, true, kCdGlyph); img.Fill(21, 6, 24, 26, kCdGlyph); break;
+    case CdArt::Back:
+        Triangle(img, 4, 8, 12, 16, false, kCdGlyph);
+        Triangle(img, 16, 8, 12, 16, false, kCdGlyph);
+        break;
+    case CdArt::Forward:
+        Triangle(img, 4, 8, 12, 16, true, kCdGlyph);
+        Triangle(img, 16, 8, 12, 16, true, kCdGlyph);
+        break;
+    case CdArt::Pause: img.Fill(9, 7, 14, 25, kCdGlyph); img.Fill(18, 7, 23, 25, kCdGlyph); break;
+    case CdArt::Play: Triangle(img, 9, 6, 16, 20, true, Rgba{80, 230, 90, 255}); break;
+    case CdArt::Stop: img.Fill(9, 8, 23, 22, kCdGlyph); break;
+    case CdArt::Eject:
+        for (int j = 0; j < 7; ++j) img.Fill(16 - j - 1, 1 + j, 16 + j + 1, 2 + j, kCdGlyph);
+        img.Fill(9, 10, 24, 12, kCdGlyph);
+        break;
+    case CdArt::TrackArrow: DownTriangle(img, 4, 4, 12, 10, kCdCyan); break;
+    case CdArt::SmallArrow: Triangle(img, 0, 4, 11, 10, true, kCdCyan); break;
+    case CdArt::Disc0: case CdArt::Disc1: case CdArt::Disc2: case CdArt::Disc3:
+        Disc(img, int(art) - int(CdArt::Disc0), true);
+        break;
+    case CdArt::NoDisc: Disc(img, 0, false); break;
+    case CdArt::RepeatAll: case CdArt::RepeatTrack:
+        img.Bevel(1, 3, 15, 14, kCdCyan, kCdCyan);
+        Triangle(img, 11, 0, 5, 6, true, kCdCyan);
+        if (art == CdArt::RepeatTrack) DrawText(img, 7, 6, "1", kCdCyan);
+        break;
+    case CdArt::PlayAll: Triangle(img, 1, 3, 6, 10, true, kCdCyan); Triangle(img, 8, 3, 6, 10, true, kCdCyan); break;
+    case CdArt::PlayTrack: Triangle(img, 1, 3, 7, 10, true, kCdCyan); img.Fill(10, 3, 12, 14, kCdCyan); break;
+    case CdArt::ElapsedTrack: DrawText(img, 1, 2, "T", kCdCyan); DrawText(img, 6, 2, "+", kCdCyan); break;
+    case CdArt::RemainTrack: DrawText(img, 1, 2, "T", kCdCyan); DrawText(img, 6, 2, "-", kCdCyan); break;
+    case CdArt::ElapsedDisc: DrawText(img, 1, 2, "D", kCdCyan); DrawText(img, 6, 2, "+", kCdCyan); break;
+    case CdArt::RemainDisc: DrawText(img, 1, 2, "D", kCdCyan); DrawText(img, 6, 2, "-", kCdCyan); break;
+    }
+    return img;
+}
+
+struct CdIconArt { int id; CdArt art; };
+constexpr CdIconArt kCdIcons[] = {
+    {262, CdArt::Previous},    {263, CdArt::Next},         {264, CdArt::Back},          {265, CdArt::Forward},
+    {266, CdArt::Pause},       {268, CdArt::Play},         {269, CdArt::Stop},          {290, CdArt::Eject},
+    {278, CdArt::TrackArrow},  {279, CdArt::SmallArrow},   {280, CdArt::Disc0},         {283, CdArt::Disc1},
+    {284, CdArt::Disc2},       {285, CdArt::Disc3},        {286, CdArt::NoDisc},        {294, CdArt::RepeatAll},
+    {297, CdArt::RepeatTrack}, {298, CdArt::PlayAll},      {299, CdArt::PlayTrack},     {303, CdArt::ElapsedTrack},
+    {302, CdArt::RemainTrack}, {300, CdArt::ElapsedDisc},  {301, CdArt::RemainDisc},
+};
+
 // ---- the program icon ------------------------------------------------------
 
 // A dark desk with a row of lit keys and three faders.
@@ -902,5 +992,7 @@ int main(int argc, char** argv) {
     out.Named("setup-header.bmp", SetupHeaderPicture());
     out.Bitmap16(236, ShortcutTableHeader());
     out.Bitmap16(237, DefaultShortcutTable());
+    for (const CdIconArt& c : kCdIcons)
+        out.Check(WriteIconFile(out.dir + "/ico" + std::to_string(c.id) + ".ico", {CdIcon(c.art)}, false, {0, 0}), c.id);
     return out.ok ? 0 : 1;
 }

@@ -78,3 +78,6 @@ void ReleaseFaderEcho(void);
 // Keeps the session end busy for KNT_END_HOLD_MS milliseconds (none when the
 // variable is not set), dispatching the host's messages meanwhile.
 void HoldSessionEnd(void);
+// The CD position poll while a session runs (DemoCd.cpp).
+void StartCdPoll(void);
+void StopCdPoll(void);

@@ -47,7 +47,10 @@ void WriteToReservedPage() {
 // A restart unloads knt.dll while the process goes on: a window whose
 // procedure went with it would crash the next message it gets.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH && !reserved) ReleaseFaderEcho();
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
+        ReleaseFaderEcho();
+        StopCdPoll();
+    }
     return TRUE;
 }
 
@@ -165,6 +168,7 @@ int StartKantrel(void) {
     if (ThisStartFaults()) WriteToReservedPage();
     ResetDemo();
     RefreshMonitors();
+    StartCdPoll();
     StandinEcho("Kantrel started");
     return static_cast<int>(Result(__func__, 1));
 }
@@ -175,6 +179,7 @@ int EndKantrel(void) {
     StandinSetResult("EndKantrel.active", VC_KNT_ACTIVE);
     StandinSetResult("EndKantrel.mainEnabled", hMainWnd && IsWindowEnabled(hMainWnd));
     HoldSessionEnd();
+    StopCdPoll();
     StandinEcho("Kantrel stopped");
     return Answer(__func__, {}, 1);
 }

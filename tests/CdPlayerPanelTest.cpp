@@ -1,0 +1,381 @@
+// The CD player panel on the simulated drive: the published timecode, the
+// track menu of a disc with a data track, winding, run-out and track end,
+// Previous Track, and the stored choices.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/hostlibs/HostStateLib.h"
+#include "cdplayer/CdDevice.h"
+#include "cdplayer/CdPanel.h"
+#include "mainwindow/Placement.h"
+#include "standins/StandinControl.h"
+#include "tests/harness/DeskFixture.h"
+#include "tests/harness/SimCdDrive.h"
+
+namespace {
+
+using harness::SimCdDrive;
+using Lines = std::vector<std::string>;
+
+DWORD Packed(int minutes, int seconds, int frames) { return DWORD(minutes) << 16 | DWORD(seconds) << 8 | DWORD(frames); }
+int FramesOf(const CdTimes& t) { return (t.minutes * 60 + t.seconds) * 75 + t.frames; }
+std::string Shown(CdClock clock) {
+    char buf[16];
+    FormatCdClock(clock, buf, sizeof buf);
+    return buf;
+}
+
+// A track starting 5:32:40 on a disc whose first track starts 0:02:00.
+const DWORD kStart = Packed(5, 32, 40), kDiscStart = Packed(0, 2, 0), kLength = Packed(4, 0, 0);
+const DWORD kDiscMs = 40 * 60 * 1000;
+
+TEST(CdTimecode, PublishedPositionAdvancesFrameByFrameAcrossAMinuteInEveryMode) {
+    for (int mode = kCdElapsedTrack; mode <= kCdRemainingDisc; ++mode) {
+        int previous = -1;
+        // 0:58:00 to 1:02:00 within the track, one frame at a time.
+        for (int at = 58 * 75; at <= 62 * 75; ++at) {
+            const CdTimes t = ComputeCdTimes(mode, BYTE(at / 75 / 60), BYTE(at / 75 % 60), BYTE(at % 75), kStart,
+                                             kDiscStart, kLength, kDiscMs);
+            ASSERT_LT(t.seconds, 60);
+            ASSERT_LT(t.frames, 75);
+            if (previous >= 0) ASSERT_EQ(previous + 1, FramesOf(t)) << "mode " << mode << " frame " << at;
+            previous = FramesOf(t);
+        }
+    }
+}
+
+TEST(CdTimecode, TrackModesPublishTheTrackTimeAndDiscModesTheDiscTimeLessTheLeadInOnce) {
+    // 0:59:74 into the track: on the disc 5:32:40 + 0:59:74 - 0:02:00 = 6:30:39.
+    CdTimes t = ComputeCdTimes(kCdElapsedTrack, 0, 59, 74, kStart, kDiscStart, kLength, kDiscMs);
+    EXPECT_EQ(0, t.minutes);
+    EXPECT_EQ(59, t.seconds);
+    EXPECT_EQ(74, t.frames);
+    EXPECT_EQ("00:59", Shown(t.first));
+    EXPECT_EQ("06:30", Shown(t.second));
+
+    t = ComputeCdTimes(kCdElapsedDisc, 0, 59, 74, kStart, kDiscStart, kLength, kDiscMs);
+    EXPECT_EQ(6, t.minutes);
+    EXPECT_EQ(30, t.seconds);
+    EXPECT_EQ(39, t.frames);
+    EXPECT_EQ("06:30", Shown(t.first));
+    EXPECT_EQ("00:59", Shown(t.second));
+
+    t = ComputeCdTimes(kCdRemainingDisc, 0, 59, 74, kStart, kDiscStart, kLength, kDiscMs);
+    EXPECT_EQ("33:30", Shown(t.first));
+    EXPECT_EQ("03:01", Shown(t.second));
+    t = ComputeCdTimes(kCdRemainingTrack, 0, 59, 74, kStart, kDiscStart, kLength, kDiscMs);
+    EXPECT_EQ("03:01", Shown(t.first));
+    EXPECT_EQ("33:30", Shown(t.second));
+}
+
+TEST(CdTimecode, RemainingTimePastTheEndIsDrawnNegative) {
+    const CdTimes t = ComputeCdTimes(kCdRemainingTrack, 4, 3, 0, kStart, kDiscStart, kLength, kDiscMs);
+    EXPECT_EQ(0, t.first.minutes);
+    EXPECT_EQ(-3, t.first.seconds);
+    EXPECT_EQ("00:-3", Shown(t.first));
+    EXPECT_EQ("-01:-3", Shown(ComputeCdTimes(kCdRemainingTrack, 5, 3, 0, kStart, kDiscStart, kLength, kDiscMs).first));
+}
+
+class CdPlayerPanelTest : public harness::DeskTest {
+protected:
+    void SetUp() override {
+        DeskTest::SetUp();
+        DisableCDPlayer = 0;
+        cd_mode = 0;
+        cd_trigger_timecode = 0;
+        gPlayMode = kCdPlayAll;
+        ResetCdPanel();
+    }
+    void TearDown() override {
+        gCdDevice.Close();
+        if (IsWindow(main_)) DestroyWindow(main_);
+        harness::PumpUntilIdle();
+        drive_.reset();
+        ResetCdPanel();
+        cd_mode = 0;
+        cd_trigger_timecode = 0;
+        DisableCDPlayer = 1;
+        DeskTest::TearDown();
+    }
+    SimCdDrive& Open(SimCdDrive drive) {
+        drive_ = std::make_unique<SimCdDrive>(std::move(drive));
+        drive_->Install();
+        EXPECT_TRUE(CreateCDPanel(main_));
+        ShowWindow(main_, SW_SHOW);
+        for (int i = 0; i < kCdPanelWindowCount; ++i) ShowWindow(Panel(i), SW_SHOW);
+        harness::PumpUntilIdle();
+        drive_->ClearCalls();
+        return *drive_;
+    }
+    HWND Panel(int index) const { return GetDlgItem(main_, kFirstCdPanelId + index); }
+    void Click(int index, int x = 20, int y = 8) {
+        SendMessageA(Panel(index), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(Panel(index), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+    bool Called(const std::string& line) const {
+        const Lines& calls = drive_->Calls();
+        return std::find(calls.begin(), calls.end(), line) != calls.end();
+    }
+    void Wind(UINT_PTR timer, int ticks) {
+        for (int i = 0; i < ticks; ++i) CdPanelTimerProc(hCDDisplayWnd, WM_TIMER, timer, 0);
+    }
+    // A real pointer click in the middle of a panel window.
+    void PointerClick(int index) {
+        RECT r;
+        GetWindowRect(Panel(index), &r);
+        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+            INPUT in = {};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = LONG(x * 65535LL / (width - 1));
+            in.mi.dy = LONG(y * 65535LL / (height - 1));
+            in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+            SendInput(1, &in, sizeof in);
+            harness::PumpUntilIdle();
+        }
+    }
+    // The drawn pixels of a window's rectangle, as they are on the screen.
+    std::vector<COLORREF> Pixels(int index, RECT area) {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(Panel(index));
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(Panel(index), dc);
+        return pixels;
+    }
+    std::unique_ptr<SimCdDrive> drive_;
+};
+
+TEST_F(CdPlayerPanelTest, TheTrackMenuOfADataTrackDiscIsNumberedByTrackAndSeeksThere) {
+    Open(SimCdDrive::DataThenAudio());
+    ASSERT_EQ(kCdElapsedTrack, gCdTimeMode);
+    HMENU menu = BuildCdTrackMenu();
+    ASSERT_EQ(9, GetMenuItemCount(menu));
+    char text[64] = "";
+    GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("Track  2  [03:14]", text);
+    GetMenuStringA(menu, 8, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("Track 10  [04:10]", text);
+    HMENU first = GetSubMenu(menu, 0), last = GetSubMenu(menu, 8);
+    EXPECT_EQ(32787u, GetMenuItemID(first, 0));
+    EXPECT_EQ(32795u, GetMenuItemID(last, 0));
+    GetMenuStringA(last, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("Goto Track", text);
+    DestroyMenu(menu);
+
+    SendMessageA(hCDDisplayWnd, WM_COMMAND, 32795, 0);
+    EXPECT_TRUE(Called("seek to t10 00:00:00"));
+    EXPECT_EQ(10, gCdCurrentTrack);
+    EXPECT_EQ(10, cd_track);
+}
+
+TEST_F(CdPlayerPanelTest, FastForwardHeldHalvesItsPeriodAndReleaseOrCaptureLossStopsIt) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({300, 300}));
+    SendMessageA(Panel(kCdFastForward), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    ASSERT_EQ(kCdWindForwardTimer, gCdWindTimer);
+    Wind(kCdWindForwardTimer, 10);
+    EXPECT_EQ(100, gCdWindPeriod);
+    Wind(kCdWindForwardTimer, 10);
+    EXPECT_EQ(50, gCdWindPeriod);
+    Wind(kCdWindForwardTimer, 40);
+    EXPECT_EQ(3, gCdWindPeriod) << "200 halved down to 3";
+    EXPECT_EQ(drive.TrackStart(1) + 60 * 75, drive.Position()) << "sixty one-second steps";
+    EXPECT_EQ(1, cd_min);
+    SendMessageA(Panel(kCdFastForward), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    EXPECT_EQ(0u, gCdWindTimer);
+    EXPECT_EQ(200, gCdWindPeriod);
+    EXPECT_FALSE(KillTimer(hCDDisplayWnd, kCdWindForwardTimer)) << "the timer is gone";
+
+    // The same press, but another window takes the capture before the release.
+    SendMessageA(Panel(kCdFastForward), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    ASSERT_EQ(Panel(kCdFastForward), GetCapture());
+    ASSERT_EQ(kCdWindForwardTimer, gCdWindTimer);
+    SetCapture(Panel(kCdStop));
+    EXPECT_EQ(0u, gCdWindTimer);
+    EXPECT_FALSE(KillTimer(hCDDisplayWnd, kCdWindForwardTimer));
+    ReleaseCapture();
+}
+
+TEST_F(CdPlayerPanelTest, WindingWhilePlayingPausesThenPlaysOnFromTheNewPlace) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({300, 300}));
+    Click(kCdPlay);
+    ASSERT_EQ(2, cd_mode);
+    drive.ClearCalls();
+    SendMessageA(Panel(kCdFastForward), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    EXPECT_EQ(3, cd_mode);
+    Wind(kCdWindForwardTimer, 3);
+    SendMessageA(Panel(kCdFastForward), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    EXPECT_EQ(2, cd_mode);
+    EXPECT_TRUE(Called("play from t1 00:03:00"));
+}
+
+TEST_F(CdPlayerPanelTest, FastBackwardWithinTheFirstSecondGoesToTheStart) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({300, 300}));
+    drive.SetPosition(drive.TrackStart(1) + 30);  // 0.4 s
+    SendMessageA(Panel(kCdFastBackward), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    Wind(kCdWindBackwardTimer, 1);
+    SendMessageA(Panel(kCdFastBackward), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    EXPECT_TRUE(Called("seek to 0ms"));
+    EXPECT_EQ(drive.TrackStart(1), drive.Position());
+    EXPECT_EQ(1, gCdCurrentTrack);
+}
+
+TEST_F(CdPlayerPanelTest, RunOutStopsAtTrackOneAndRepeatAllPlaysAgain) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({10, 10}));
+    Click(kCdPlay);
+    ASSERT_EQ(2, cd_mode);
+    drive.Advance(25000);
+    ASSERT_EQ(MCI_MODE_STOP, drive.Mode());
+    SendMessageA(hCDDisplayWnd, kCdPositionPoll, 0, 0);
+    harness::PumpUntilIdle();
+    EXPECT_EQ(1, cd_mode) << "Play All stays stopped";
+    EXPECT_EQ(drive.TrackStart(1), drive.Position());
+    EXPECT_EQ(1, gCdCurrentTrack);
+
+    SendMessageA(Panel(kCdPlayModeDisplay), WM_COMMAND, kCdRepeatAll, 0);
+    ASSERT_EQ(kCdRepeatAll, gPlayMode);
+    Click(kCdPlay);
+    drive.Advance(25000);
+    SendMessageA(hCDDisplayWnd, kCdPositionPoll, 0, 0);
+    harness::PumpUntilIdle();
+    EXPECT_EQ(2, cd_mode);
+    EXPECT_EQ(MCI_MODE_PLAY, drive.Mode());
+    EXPECT_EQ(drive.TrackStart(1), drive.Position());
+}
+
+TEST_F(CdPlayerPanelTest, TrackEndStopsAtTheTrackInPlayTrackAndRepeatsInRepeatTrack) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({10, 10, 10}));
+    SendMessageA(Panel(kCdPlayModeDisplay), WM_COMMAND, kCdPlayTrack, 0);
+    SendMessageA(hCDDisplayWnd, WM_COMMAND, kCdTrackCommandBase + 2, 0);
+    Click(kCdPlay);
+    EXPECT_TRUE(Called("play from t2 00:00:00 to t3 00:00:00 notify"));
+    drive.Advance(11000);
+    harness::PumpUntilIdle();
+    EXPECT_EQ(1, cd_mode);
+    EXPECT_EQ(drive.TrackStart(2), drive.Position());
+
+    // A notice of some other device changes nothing.
+    drive.ClearCalls();
+    SendMessageA(hCDDisplayWnd, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, SimCdDrive::kDeviceId + 1);
+    EXPECT_TRUE(drive.Calls().empty());
+
+    SendMessageA(Panel(kCdPlayModeDisplay), WM_COMMAND, kCdRepeatTrack, 0);
+    Click(kCdPlay);
+    drive.Advance(11000);
+    harness::PumpUntilIdle();
+    EXPECT_EQ(2, cd_mode);
+    EXPECT_EQ(MCI_MODE_PLAY, drive.Mode());
+    EXPECT_EQ(drive.TrackStart(2), drive.Position());
+}
+
+TEST_F(CdPlayerPanelTest, PreviousTrackComparesWholeSeconds) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({100, 100, 100, 100}));
+    drive.SetPosition(drive.TrackStart(4) + 63 * 75);
+    RefreshPosition(true);
+    ASSERT_EQ(4, gCdCurrentTrack);
+    drive.ClearCalls();
+    Click(kCdPrevious);
+    EXPECT_TRUE(Called("seek to t4 00:00:00")) << "1:03 is past the start";
+    drive.SetPosition(drive.TrackStart(4) + 3 * 75);
+    RefreshPosition(true);
+    drive.ClearCalls();
+    Click(kCdPrevious);
+    EXPECT_TRUE(Called("seek to t3 00:00:00"));
+    EXPECT_EQ(3, gCdCurrentTrack);
+}
+
+TEST_F(CdPlayerPanelTest, PlayPauseStopChangeTheStateAndChoicesAreStored) {
+    Open(SimCdDrive::AudioDisc({100, 100}));
+    EXPECT_STREQ("Ready", CdStatusText());
+    Click(kCdPlay);
+    EXPECT_STREQ("Playing", CdStatusText());
+    Click(kCdPause);
+    EXPECT_STREQ("Pause", CdStatusText());
+    Click(kCdStop);
+    EXPECT_STREQ("Ready", CdStatusText());
+
+    SendMessageA(hCDDisplayWnd, WM_COMMAND, kCdRemainingDisc, 0);
+    DWORD stored = 0;
+    EXPECT_TRUE(GetInt("time_display", &stored));
+    EXPECT_EQ(DWORD(kCdRemainingDisc), stored);
+    Click(kCdTriggerSwitch);
+    EXPECT_EQ(1, cd_trigger_timecode);
+
+    // A new panel reads the stored time mode.
+    gCdDevice.Close();
+    for (int i = 0; i < kCdPanelWindowCount; ++i) DestroyWindow(Panel(i));
+    ResetCdPanel();
+    ASSERT_EQ(kCdElapsedTrack, gCdTimeMode);
+    EXPECT_TRUE(CreateCDPanel(main_));
+    EXPECT_EQ(kCdRemainingDisc, gCdTimeMode);
+}
+
+TEST_F(CdPlayerPanelTest, PlayPauseAndStopClickedWithThePointerRedrawTheState) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({100, 100}));
+    SetWindowPos(main_, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    harness::PumpUntilIdle();
+    const RECT statusText = {30, 0, 170, 20}, playEdge = {0, 30, 55, 36};
+    const auto readyStatus = Pixels(kCdStatusDisplay, statusText);
+    const auto idlePlay = Pixels(kCdPlay, playEdge);
+
+    PointerClick(kCdPlay);
+    EXPECT_EQ(2, cd_mode);
+    EXPECT_EQ(MCI_MODE_PLAY, drive.Mode());
+    const auto playingStatus = Pixels(kCdStatusDisplay, statusText);
+    EXPECT_NE(readyStatus, playingStatus) << "\"Playing\" replaces \"Ready\"";
+    EXPECT_NE(idlePlay, Pixels(kCdPlay, playEdge)) << "Play lit while playing";
+
+    PointerClick(kCdPause);
+    EXPECT_EQ(3, cd_mode);
+    EXPECT_EQ(MCI_MODE_PAUSE, drive.Mode());
+    const auto pausedStatus = Pixels(kCdStatusDisplay, statusText);
+    EXPECT_NE(playingStatus, pausedStatus);
+    EXPECT_EQ(idlePlay, Pixels(kCdPlay, playEdge));
+
+    PointerClick(kCdStop);
+    EXPECT_EQ(1, cd_mode);
+    EXPECT_EQ(readyStatus, Pixels(kCdStatusDisplay, statusText));
+}
+
+// The demo core asks for the position while the player plays and journals
+// what it reads; its test control asks at once.
+TEST_F(CdPlayerPanelTest, TheCoreReadsThePublishedTimecodeWhileThePlayerRuns) {
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({100, 100}));
+    SendMessageA(hCDDisplayWnd, WM_COMMAND, kCdElapsedDisc, 0);
+    SendMessageA(hCDDisplayWnd, WM_COMMAND, kCdTrackCommandBase + 2, 0);
+    StartSession();
+    auto poll = reinterpret_cast<StandinPollCdFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("knt.dll"), "StandinPollCd")));
+    ASSERT_NE(nullptr, poll);
+    Click(kCdPlay);
+    drive.Advance(3000);
+    poll();
+    // Track 2 starts 1:40 into the disc: 3 s in, the disc time is 1:43.
+    EXPECT_TRUE(harness::SameSequence({"CdTimecode 2 1 43 0"}, harness::CoreCalls()));
+
+    harness::ClearJournal();
+    drive.Advance(1000);
+    Lines calls;
+    for (int waited = 0; waited < 5000 && calls.empty(); waited += 100) {
+        harness::PumpFor(100);
+        calls = harness::CoreCalls();
+    }
+    EXPECT_TRUE(harness::SameSequence({"CdTimecode 2 1 44 0"}, calls)) << "the core's own poll";
+}
+
+TEST_F(CdPlayerPanelTest, AnEmptyDriveShowsNoDiscAndTransportDoesNothing) {
+    SimCdDrive& drive = Open(SimCdDrive::EmptyDrive());
+    EXPECT_EQ(0, gCdDiscPresent);
+    EXPECT_STREQ("No Disc", CdStatusText());
+    Click(kCdPlay);
+    Click(kCdNext);
+    EXPECT_TRUE(drive.Calls().empty());
+    EXPECT_NE(2, cd_mode);
+}
+
+}  // namespace
