@@ -230,6 +230,10 @@ TEST_F(TooltipsTest, OneToolForEveryDeskChildBelowTheEncoders) {
 
 TEST_F(TooltipsTest, HookRelaysMovesAndClicksOfDeskChildrenButNoDoubleClicks) {
     HWND tooltip = TooltipWindow();
+    // The real pointer off the desk: a window that appears under it gets real
+    // moves, which the hook would rightly relay too.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    harness::PumpUntilIdle();
     gRelays.clear();
     gTooltipProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingTooltipProc)));
