@@ -77,9 +77,6 @@ void CreateBackgroundWindow(HWND) {
                                area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr, hInst,
                                nullptr);
     gCoverWnd = wnd;
-    // The restack in WM_CREATE ran before the cover was shown, and showing it
-    // may lift it over the host's windows again.
-    RestackBackground();
 }
 
 void DestroyBackgroundWindow() {

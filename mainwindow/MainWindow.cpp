@@ -88,8 +88,11 @@ void ServeDeferredRequests(HWND wnd) {
 int LowSigned(LPARAM lp) { return short(LOWORD(lp)); }
 int HighSigned(LPARAM lp) { return short(HIWORD(lp)); }
 
+// Held as of the message being handled, or right now: a busy desk may handle
+// a real press after its release has already reached the system.
 bool PrimaryButtonHeld() {
-    return (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+    const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return ((GetKeyState(button) | GetAsyncKeyState(button)) & 0x8000) != 0;
 }
 
 bool DraggingAllowed() { return !(BackgroundWindowExists() && gCenterMainWhenCovered); }
