@@ -17,7 +17,7 @@ package_tree i686
 make_prefix
 echo "== running the tests in $LANES lanes"
 cd "$BUILD_ROOT/x86_64"
-spec="$BUILD_ROOT/x86_64/lanes.json"
+lanes_file="$BUILD_ROOT/x86_64/lanes.json"
 {
   printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
   for ((lane = 0; lane < LANES; lane++)); do
@@ -25,14 +25,14 @@ spec="$BUILD_ROOT/x86_64/lanes.json"
     printf '{"id": "%d", "slots": 1}' $lane
   done
   printf ']}]}\n'
-} > "$spec"
+} > "$lanes_file"
 start_lane_displays
 trap stop_lane_displays EXIT
 status=0
 # A test that fails is run again, up to three runs in all: under Wine and Xvfb
 # a rare start-up or window-system hiccup (an X error that ends the process)
 # fails a test that passes on its own. A fault fails every run.
-ctest --output-on-failure --timeout 180 -j"$LANES" --resource-spec-file "$spec" --repeat until-pass:3 || status=$?
+ctest --output-on-failure --timeout 180 -j"$LANES" --resource-spec-file "$lanes_file" --repeat until-pass:3 || status=$?
 for ((lane = 0; lane < LANES; lane++)); do
   WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -k 2>/dev/null || true
 done
