@@ -107,10 +107,12 @@ TEST_F(WindowProgramTest, WindowsModesAndScrollingComeBackAfterARestart) {
     // The grip, dragged up and left, shrinks the desk; both bars show.
     POINT grip = {kDeskWidth - 3, kDeskHeight - 3};
     ClientToScreen(desk, &grip);
-    Drive("mousemove " + std::to_string(grip.x) + " " + std::to_string(grip.y) + " sleep 0.2 mousedown 1 sleep 0.2 " +
+    // The button is held long enough for a busy desk to have entered its
+    // sizing loop before the release.
+    Drive("mousemove " + std::to_string(grip.x) + " " + std::to_string(grip.y) + " sleep 0.3 mousedown 1 sleep 0.8 " +
           "mousemove " + std::to_string(grip.x + kGripDx / 2) + " " + std::to_string(grip.y + kGripDy / 2) +
-          " sleep 0.2 mousemove " + std::to_string(grip.x + kGripDx) + " " + std::to_string(grip.y + kGripDy) +
-          " sleep 0.2 mouseup 1 sleep 0.3");
+          " sleep 0.5 mousemove " + std::to_string(grip.x + kGripDx) + " " + std::to_string(grip.y + kGripDy) +
+          " sleep 0.8 mouseup 1 sleep 0.5");
     ASSERT_EQ(kShrunkWidth, ClientSize(desk).cx) << "the grip drag did not size the desk";
     ASSERT_EQ(kShrunkHeight, ClientSize(desk).cy);
     EXPECT_TRUE(ScrollBarShown(desk, false));
