@@ -20,14 +20,17 @@ for ((lane = 0; ; lane++)); do
     /usr/lib/wine/wineserver64 -k </dev/null >/dev/null 2>&1
     continue
   fi
+  # Whichever program of a prefix starts first also starts its desktop
+  # process, on that program's display; the desktop owns X windows every
+  # later program uses (the pointer clip window), so a desktop on another
+  # lane's display kills those programs with an X error. Every start of a
+  # lane therefore runs on the lane's own display.
+  [ -n "${displays[$lane]:-}" ] && export DISPLAY="${displays[$lane]}"
   /usr/lib/wine/wineserver64 -p60 </dev/null >/dev/null 2>&1
   /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1 &
   starts="$starts $!"
   if [ -n "$keeper" ]; then
-    (
-      [ -n "${displays[$lane]:-}" ] && export DISPLAY="${displays[$lane]}"
-      exec /usr/lib/wine/wine64 "$keeper"
-    ) </dev/null >/dev/null 2>&1 &
+    /usr/lib/wine/wine64 "$keeper" </dev/null >/dev/null 2>&1 &
   fi
 done
 # The keepers run on until the servers are stopped; the other starts end.
