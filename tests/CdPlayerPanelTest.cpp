@@ -42,7 +42,9 @@ TEST(CdTimecode, PublishedPositionAdvancesFrameByFrameAcrossAMinuteInEveryMode) 
                                              kDiscStart, kLength, kDiscMs);
             ASSERT_LT(t.seconds, 60);
             ASSERT_LT(t.frames, 75);
-            if (previous >= 0) ASSERT_EQ(previous + 1, FramesOf(t)) << "mode " << mode << " frame " << at;
+            if (previous >= 0) {
+                ASSERT_EQ(previous + 1, FramesOf(t)) << "mode " << mode << " frame " << at;
+            }
             previous = FramesOf(t);
         }
     }
