@@ -42,7 +42,8 @@ package_tree() {
   ls -l "$BUILD_ROOT/$1"/KantrelOvrin-*.exe "$BUILD_ROOT/$1"/KantrelOvrin-*.zip
 }
 
-winpath() { echo "Z:$(readlink -f "$1" | sed 's|/|\\|g')"; }
+# -m: the path may not exist yet (the prefix is made while the targets build).
+winpath() { echo "Z:$(readlink -m "$1" | sed 's|/|\\|g')"; }
 
 # Test lanes: one Wine prefix and one X display each, so that tests can run
 # side by side without seeing each other's windows, registry or input.
