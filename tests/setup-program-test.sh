@@ -165,7 +165,8 @@ close_desk() {
   wait "$desk_pid" || fail "the desk's start ended with $?"
   desk_pid=""
   tr -d '\r' <"$C/journal.txt" | grep -E '^(StartKantrel|EndKantrel)' | tr '\n' ' ' \
-    | grep -qx 'StartKantrel EndKantrel ' || fail "the core session did not start and end once"
+    | grep -qx 'StartKantrel EndKantrel ' \
+    || fail "the core session did not start and end once; the journal: $(tr -d '\r' <"$C/journal.txt" | tr '\n' ' ')"
 }
 close_desk
 unset KNT_JOURNAL KNT_VCMESSAGEBOX_ANSWER
