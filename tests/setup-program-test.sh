@@ -166,7 +166,7 @@ close_desk() {
   desk_pid=""
   tr -d '\r' <"$C/journal.txt" | grep -E '^(StartKantrel|EndKantrel)' | tr '\n' ' ' \
     | grep -qx 'StartKantrel EndKantrel ' \
-    || fail "the core session did not start and end once; the journal: $(tr -d '\r' <"$C/journal.txt" | tr '\n' ' ')"
+    || fail "the core session did not start and end once; the journal: $(tr -d '\r' <"$C/journal.txt" | grep -E 'Kantrel' | head -n 20 | tr '\n' ' ')"
 }
 close_desk
 unset KNT_JOURNAL KNT_VCMESSAGEBOX_ANSWER
