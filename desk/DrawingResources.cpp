@@ -135,8 +135,19 @@ void CreateFonts() {
                                 kFonts[i].face);
 }
 
+// Bar six's two backgrounds are whole desk pictures (3 MiB each once loaded)
+// that most sessions never show: they are loaded when first asked for. Their
+// presence in the program is still checked at the start, as for the others.
+bool LoadsLate(int id) { return id == 215 || id == 273; }
+HINSTANCE gArtInstance;
+
 bool LoadDirectBitmaps(HINSTANCE instance) {
+    gArtInstance = instance;
     for (int i = 0; i < kDirectCount; ++i) {
+        if (LoadsLate(kDirectIds[i])) {
+            if (!FindResourceA(instance, MAKEINTRESOURCEA(kDirectIds[i]), RT_BITMAP)) return false;
+            continue;
+        }
         gDirect[i] = LoadPicture(instance, kDirectIds[i]);
         if (!gDirect[i]) return false;
     }
@@ -178,8 +189,12 @@ HBRUSH PatternBrushOf(int id) {
 }
 
 HBITMAP DirectBitmapOf(int id) {
-    for (int i = 0; i < kDirectCount; ++i)
-        if (kDirectIds[i] == id) return gDirect[i];
+    for (int i = 0; i < kDirectCount; ++i) {
+        if (kDirectIds[i] != id) continue;
+        // Only while the resources exist: a released set stays released.
+        if (!gDirect[i] && LoadsLate(id) && gArtInstance) gDirect[i] = LoadPicture(gArtInstance, id);
+        return gDirect[i];
+    }
     return nullptr;
 }
 
@@ -215,6 +230,7 @@ void ReleaseDrawingResources() {
     for (HCURSOR& c : gCursorTable) c = nullptr;
     for (HCURSOR& c : gFurther) c = nullptr;
     gMenuButton = kMenuButtonHome;
+    gArtInstance = nullptr;
 }
 
 HCURSOR DeskDefaultCursor() { return gCursorTable[0] ? gCursorTable[0] : LoadCursorA(nullptr, IDC_ARROW); }
