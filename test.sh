@@ -1,6 +1,6 @@
 #!/bin/bash
 # Builds both targets and runs the whole test suite under Wine and Xvfb, in
-# as many lanes as the machine has cores (KNT_TEST_LANES overrides): each lane
+# twice as many lanes as the machine has cores (KNT_TEST_LANES overrides): each lane
 # has its own Wine prefix and X display, so tests stay apart.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")" && pwd)
