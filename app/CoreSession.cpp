@@ -112,8 +112,9 @@ bool RunStart() {
     ReadStoredBar();
     SelectFaderBar(int(current_bar));
     ShowWindow(hMainWnd, SW_SHOW);
+    TraceStartupStep("desk shown");
     UpdateWindow(hMainWnd);
-    TraceStartupStep("desk shown and painted");
+    TraceStartupStep("desk painted");
     ReadStoredTouch();
     VC_REBOOT_KANTREL = 0;
     const int started = CallEntry(gCore.StartKantrel);
