@@ -38,22 +38,13 @@ cat "$prefix_log"
 [ $prefix_status -eq 0 ] || { echo "making the Wine prefixes failed" >&2; exit 1; }
 echo "== running the tests in $LANES lanes (at ${SECONDS} s)"
 cd "$BUILD_ROOT/x86_64"
-lanes_file="$BUILD_ROOT/x86_64/lanes.json"
-{
-  printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
-  for ((lane = 0; lane < LANES; lane++)); do
-    [ $lane -gt 0 ] && printf ', '
-    printf '{"id": "%d", "slots": 1}' $lane
-  done
-  printf ']}]}\n'
-} > "$lanes_file"
 start_lane_displays
 trap stop_lane_displays EXIT
 status=0
-# A test that fails is run again, up to three runs in all: under Wine and Xvfb
-# a rare start-up or window-system hiccup (an X error that ends the process)
-# fails a test that passes on its own. A fault fails every run.
-ctest --output-on-failure --timeout 180 -j"$LANES" --resource-spec-file "$lanes_file" --repeat until-pass:3 || status=$?
+# As many tests at once as lanes: each takes a free lane (scripts/wine-lane.sh).
+# A test that fails is run again, up to three runs in all, as a guard against
+# a window-system hiccup; a fault fails every run.
+ctest --output-on-failure --timeout 180 -j"$LANES" --repeat until-pass:3 || status=$?
 for ((lane = 0; lane < LANES; lane++)); do
   WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -k 2>/dev/null || true
 done

@@ -1,23 +1,35 @@
 #!/bin/bash
-# Runs one Windows program of the test suite under Wine, in the lane that
-# ctest gave its test. A lane is a Wine prefix of its own (registry, windows,
-# files: the wine server keeps one set per prefix) and an X display of its own
-# (pointer, keyboard, focus), so tests in different lanes cannot see each
-# other. Outside a lane allocation (a single test run by hand, test discovery)
-# lane 0 is used with the caller's display.
+# Runs one Windows program of the test suite under Wine, in a lane of its own.
+# A lane is a Wine prefix of its own (registry, windows, files: the wine
+# server keeps one set per prefix) and an X display of its own (pointer,
+# keyboard, focus), so tests in different lanes cannot see each other.
+# The program takes the first free lane: a lock file a lane, held by this
+# script while the program runs. ctest runs at most as many tests at once as
+# there are lanes (test.sh), so a lane is always free or about to be.
+# Without KNT_LANE_DISPLAYS (a single test run by hand, test discovery outside
+# test.sh) there is one lane, lane 0, on the caller's display.
 #   wine-lane.sh BASE_PREFIX PROGRAM [ARGS...]
 # Lane n > 0 uses the prefix BASE_PREFIX-n and the n-th display of
 # KNT_LANE_DISPLAYS (a space-separated list that test.sh sets).
 set -u
 base=$1
 shift
-lane=0
-if [[ "${CTEST_RESOURCE_GROUP_0_LANES:-}" =~ id:([0-9]+) ]]; then lane=${BASH_REMATCH[1]}; fi
+read -r -a displays <<<"${KNT_LANE_DISPLAYS:-}"
+lanes=${#displays[@]}
+[ "$lanes" -ge 1 ] || lanes=1
+lane=-1
+while [ $lane -lt 0 ]; do
+  for ((n = 0; n < lanes; n++)); do
+    exec {lock}>"$base.lane$n.lock"
+    if flock -n "$lock"; then lane=$n; break; fi
+    exec {lock}>&-
+  done
+  [ $lane -ge 0 ] || sleep 0.05
+done
 prefix=$base
 [ "$lane" -gt 0 ] && prefix="$base-$lane"
-if [ -n "${KNT_LANE_DISPLAYS:-}" ]; then
-  read -r -a displays <<<"$KNT_LANE_DISPLAYS"
-  [ -n "${displays[$lane]:-}" ] && export DISPLAY="${displays[$lane]}"
-fi
+[ -n "${displays[$lane]:-}" ] && export DISPLAY="${displays[$lane]}"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" KNT_TEST_LANE=$lane
-exec /usr/lib/wine/wine64 "$@"
+# The program does not inherit the lock: a Wine server or desktop process it
+# starts lives on after it and would hold the lane for ever.
+/usr/lib/wine/wine64 "$@" {lock}>&-

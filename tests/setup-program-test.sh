@@ -16,12 +16,7 @@ EXIT_DESK_RUNNING=3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "== $*"; }
 
-# In a test lane the lane's own display, as scripts/wine-lane.sh gives the
-# other tests: the desk and its windows must not meet another lane's.
-if [[ "${CTEST_RESOURCE_GROUP_0_LANES:-}" =~ id:([0-9]+) ]] && [ -n "${KNT_LANE_DISPLAYS:-}" ]; then
-  read -r -a lane_displays <<<"$KNT_LANE_DISPLAYS"
-  [ -n "${lane_displays[${BASH_REMATCH[1]}]:-}" ] && export DISPLAY="${lane_displays[${BASH_REMATCH[1]}]}"
-fi
+# It runs alone (see tests/CMakeLists.txt), on the caller's display.
 
 # Nothing is skipped: a missing tool or package is a failure.
 command -v makensis >/dev/null || fail "makensis is missing (Debian package nsis; ./test.sh installs it)"
