@@ -27,12 +27,7 @@ protected:
         }
         ProgramTest::TearDown();
     }
-    void Drive(const std::string& steps) {
-        std::string exitCode;
-        ASSERT_TRUE(RunUnixScript("xdotool " + steps, &exitCode)) << "xdotool did not run";
-        ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
-    }
-    static std::string At(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+    void Drive(const std::string& steps) { RunXdotool(steps); }
     DWORD Stored(const char* name, const char* subKey = nullptr) const {
         DWORD value = 0xDEADBEEF;
         GetInt(name, &value, subKey);

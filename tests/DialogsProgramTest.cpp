@@ -20,11 +20,7 @@ constexpr int32_t kCtrlF1 = 0x40000000 + VK_F1;
 
 class DialogsProgramTest : public harness::ProgramTest {
 protected:
-    void Xdo(const std::string& steps) {
-        std::string exitCode;
-        ASSERT_TRUE(RunUnixScript("xdotool " + steps, &exitCode)) << "xdotool did not run";
-        ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
-    }
+    void Xdo(const std::string& steps) { RunXdotool(steps); }
     // The desk menu button, then Up from the menu's foot: 1 Quit, 2 About,
     // 3 Shortcuts, 4 Options.
     HWND OpenFromDeskMenu(int upPresses, const char* caption) {

@@ -16,12 +16,7 @@ class InputProgramTest : public harness::ProgramTest {
 protected:
     // Runs xdotool against the desk window (focused first) with these steps.
     void Drive(const std::string& steps) {
-        std::string exitCode;
-        ASSERT_TRUE(RunUnixScript("xdotool search --sync --onlyvisible --name '^Kantrel Ovrin$' windowfocus --sync "
-                                  "sleep 0.2 " + steps,
-                                  &exitCode))
-            << "xdotool did not run";
-        ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
+        RunXdotool("search --sync --onlyvisible --name '^Kantrel Ovrin$' windowfocus --sync sleep 0.2 " + steps);
         WaitForQuietJournal();
     }
 };

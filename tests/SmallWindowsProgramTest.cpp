@@ -48,12 +48,7 @@ protected:
         if (own_) DestroyWindow(own_);
         ProgramTest::TearDown();
     }
-    void Drive(const std::string& steps) {
-        std::string exitCode;
-        ASSERT_TRUE(RunUnixScript("xdotool " + steps, &exitCode)) << "xdotool did not run";
-        ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
-    }
-    static std::string At(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+    void Drive(const std::string& steps) { RunXdotool(steps); }
     static POINT CentreOf(HWND wnd) {
         RECT r = {};
         GetWindowRect(wnd, &r);

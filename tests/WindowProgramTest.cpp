@@ -26,9 +26,7 @@ constexpr POINT kMonitor1At = {840, 10}, kMonitor2At = {250, 330};
 class WindowProgramTest : public harness::ProgramTest {
 protected:
     void Drive(const std::string& steps) {
-        std::string exitCode;
-        ASSERT_TRUE(RunUnixScript("xdotool " + steps, &exitCode)) << "xdotool did not run";
-        ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
+        RunXdotool(steps);
         WaitForQuietJournal();
     }
     // A click at a point of the window's client area.

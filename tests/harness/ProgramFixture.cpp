@@ -136,6 +136,14 @@ bool ProgramTest::RunUnixScript(const std::string& body, std::string* exitCode) 
     return false;
 }
 
+void ProgramTest::RunXdotool(const std::string& steps) {
+    std::string exitCode;
+    ASSERT_TRUE(RunUnixScript("xdotool " + steps, &exitCode)) << "xdotool did not run";
+    ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
+}
+
+std::string ProgramTest::At(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+
 bool ProgramTest::SaveScreenshot(const std::string& name, std::string* unixPath) {
     *unixPath = "/tmp/knt_" + name + ".png";
     std::string code;

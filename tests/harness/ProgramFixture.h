@@ -26,6 +26,11 @@ protected:
     int CloseDesk(HWND desk);
     // Runs a shell script (xdotool and the like) and gives its exit code.
     bool RunUnixScript(const std::string& body, std::string* exitCode);
+    // Runs xdotool with these steps; a failure to run it or a failing step
+    // fails the test.
+    void RunXdotool(const std::string& steps);
+    // A screen point as xdotool takes it: "x y".
+    static std::string At(POINT p);
     // Saves a screenshot of the whole X screen as a PNG under /tmp, named
     // after the test; false when it could not be taken.
     bool SaveScreenshot(const std::string& name, std::string* unixPath);
