@@ -61,11 +61,15 @@ public:
 
     bool BuildTrackList();
     DWORD FindTrackLength(int track) const;
+    bool HasTrack(int track) const;
+    bool DoorOpen() const { return doorOpen_ != 0; }
     UINT TrackCount() const { return trackCount_; }
     size_t TrackListSize() const { return tracks_.size(); }
     const std::vector<CdTrack>& Tracks() const { return tracks_; }
 
-    void RefreshVolumeFader();
+    // Sets the volume fader from the mixer; a failed or faulting read leaves
+    // it alone. Gives the left channel's value, 0 when none was read.
+    DWORD RefreshVolumeFader();
     void SetVolume(DWORD controlId, DWORD channels, HWND owner, DWORD left, DWORD right);
     DWORD VolumeControlId() const { return volumeControl_; }
     bool HasMixer() const { return mixer_ != nullptr; }

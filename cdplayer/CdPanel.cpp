@@ -17,6 +17,7 @@
 #include "mainwindow/Placement.h"
 
 BYTE gCdCurrentTrack;
+BYTE gCdPlayedTrack;
 int gCdStopAtTrackEnd;
 int gCdDiscPresent;
 int gCdTimeMode = kCdElapsedTrack;
@@ -129,6 +130,7 @@ void ResetCdPanel() {
     gCdWindPeriod = 200;
     gCdDiscPresent = 0;
     gCdCurrentTrack = 0;
+    gCdPlayedTrack = 0;
     gCdFirstTime = gCdSecondTime = {};
     gCdTimeMode = kCdElapsedTrack;
     SetPlayMode(kCdPlayAll);
@@ -137,16 +139,31 @@ void ResetCdPanel() {
 // ---- disc state and modes
 
 void RefreshDiscState(int present) {
-    gCdDiscPresent = present == -1 ? (gCdDevice.IsDiscReady() != 0) : (present != 0);
-    if (!gCdDiscPresent) gCdDevice.Stop();
-    else gCdDevice.BuildTrackList();
-    gCdStatusIcon = gCdDiscPresent ? kIconDisc : kIconNoDisc;
+    bool disc = present == -1 ? gCdDevice.IsDiscReady() != 0 : present != 0;
+    // A disc whose list could not be read, or that has no audio, cannot be
+    // played: shown as one, the position would stay frozen at its first step.
+    if (disc) disc = gCdDevice.BuildTrackList() && gCdDevice.TrackListSize() > 0;
+    gCdDiscPresent = disc;
+    if (!disc) gCdDevice.Stop();
+    gCdPlayedTrack = 0;
+    gCdStatusIcon = disc ? kIconDisc : kIconNoDisc;
     Invalidate(kCdStatusDisplay, FALSE);
     RefreshPosition(true);
 }
 
 void CdPanelRecheckDisc(int present) {
-    if (!DisableCDPlayer) RefreshDiscState(present);
+    if (DisableCDPlayer) return;
+    if (present == -1 && !gCdDevice.IsOpen() && gCdDrive[0]) gCdDevice.Open(gCdDrive);
+    RefreshDiscState(present);
+}
+
+void ReopenCdDrive(const char* drive) {
+    if (DisableCDPlayer) return;
+    // Open closes the device first, which empties the track list: the panel
+    // must stop believing in the old disc before, and look again after.
+    RefreshDiscState(0);
+    if (drive && drive[0]) CopyBounded(gCdDrive, sizeof gCdDrive, drive);
+    if (gCdDrive[0] && gCdDevice.Open(gCdDrive)) RefreshDiscState(-1);
 }
 
 void SetPlayerMode(int mode) {
@@ -223,6 +240,45 @@ CdTimes ComputeCdTimes(int timeMode, BYTE minutes, BYTE seconds, BYTE frames, DW
     return times;
 }
 
+int FirstAudioTrack() {
+    const auto& tracks = gCdDevice.Tracks();
+    return tracks.empty() ? 1 : tracks.front().number;
+}
+
+DWORD CdAudioLengthMs() {
+    const auto& tracks = gCdDevice.Tracks();
+    if (tracks.empty()) return 0;
+    const int frames = FramesOf(tracks.back().start) + FramesOf(tracks.back().length) - FramesOf(tracks.front().start);
+    return frames > 0 ? DWORD(frames) * 1000 / kFramesPerSecond : 0;
+}
+
+namespace {
+// How long the poll waits for a core that reads the position.
+constexpr int kPollLockWaitMs = 100;
+
+bool TakeLockBriefly() {
+    // Another thread's SendMessage is most likely from the holder itself,
+    // parked until we answer: waiting would only delay it.
+    const int tries = InSendMessage() ? 1 : kPollLockWaitMs;
+    for (int i = 0; i < tries; ++i) {
+        if (TryEnterCriticalSection(&cd_criticalsection)) return true;
+        Sleep(1);
+    }
+    return false;
+}
+}  // namespace
+
+void PublishCdPosition(BYTE track, BYTE minutes, BYTE seconds, BYTE frames, bool wait) {
+    bool held = wait;
+    if (wait) EnterCriticalSection(&cd_criticalsection);
+    else held = TakeLockBriefly();
+    cd_track = track;
+    cd_min = minutes;
+    cd_sek = seconds;
+    cd_frame = frames;
+    if (held) LeaveCriticalSection(&cd_criticalsection);
+}
+
 void RefreshPosition(bool lock) {
     HWND display = PanelWindow(kCdTimeDisplay);
     const auto& tracks = gCdDevice.Tracks();
@@ -235,45 +291,74 @@ void RefreshPosition(bool lock) {
     if (lock) EnterCriticalSection(&cd_criticalsection);
     BYTE track, minutes, seconds, frames;
     gCdDevice.GetPosition(&track, &minutes, &seconds, &frames);
-    cd_track = track;
     gCdCurrentTrack = track;
+    // Computed whole before anything is published, so a reader never sees
+    // the new track with the old time.
+    CdTimes times = {};
     if (track >= 1) {
-        const CdTimes times = ComputeCdTimes(gCdTimeMode, minutes, seconds, frames, StartOfTrack(track),
-                                             tracks.front().start, gCdDevice.FindTrackLength(track),
-                                             gCdDevice.DiscLength());
-        // Written last and together, so a reader never sees a half-made time.
-        cd_min = times.minutes;
-        cd_sek = times.seconds;
-        cd_frame = times.frames;
+        times = ComputeCdTimes(gCdTimeMode, minutes, seconds, frames, StartOfTrack(track), tracks.front().start,
+                               gCdDevice.FindTrackLength(track), CdAudioLengthMs());
+    }
+    PublishCdPosition(track, times.minutes, times.seconds, times.frames, lock);
+    if (track >= 1) {
         gCdFirstTime = times.first;
         gCdSecondTime = times.second;
         if (display) InvalidateRect(display, nullptr, FALSE);
-    } else {
-        cd_min = cd_sek = cd_frame = 0;
     }
     if (lock) LeaveCriticalSection(&cd_criticalsection);
 }
 
 // ---- the core's poll and the drive's notices
 
-void OnCdPositionPoll(HWND display) {
-    if (gCdDevice.GetMode() != kCdModePlaying && cd_mode == kPlayerPlaying) {
-        // The disc ran out.
-        gCdDevice.Stop();
-        gCdDevice.Seek(1, 0, 0, 0, false);
-        if (gRepeatAll) PostMessageA(display, kCdPlayAgain, 0, 0);
+namespace {
+// The end of a track played in "Play Track" or "Repeat Track": back to the
+// start of the track that ended, not of whatever track the drive went on to.
+// From the poll nothing waits for the lock (a core may hold it while it
+// polls) and the track plays again from a posted message, as in "Repeat All".
+void FinishPlayedTrack(HWND display, bool fromPoll) {
+    const BYTE track = gCdPlayedTrack;
+    gCdPlayedTrack = 0;
+    gCdDevice.Seek(track, 0, 0, 0, !fromPoll);
+    RefreshPosition(!fromPoll);
+    if (!gRepeatTrack) return;
+    if (fromPoll) PostMessageA(display, kCdPlayAgain, 0, 0);
+    else gCdDevice.Play();
+}
+
+void OnDriveStoppedPlaying(HWND display, int driveMode) {
+    if (driveMode == kCdModeNotReady || driveMode == MCI_MODE_OPEN) {
+        // The disc went (the drive's own eject): a seek on the empty drive
+        // would fail and lose the device for good.
+        RefreshDiscState(0);
+        return;
     }
+    if (gCdStopAtTrackEnd && gCdPlayedTrack) {
+        // The drive stopped at the track's end before its notice came.
+        FinishPlayedTrack(display, true);
+        return;
+    }
+    // The disc ran out.
+    gCdDevice.Stop();
+    gCdDevice.Seek(FirstAudioTrack(), 0, 0, 0, false);
+    if (gRepeatAll) PostMessageA(display, kCdPlayAgain, 0, 0);
+}
+}  // namespace
+
+void OnCdPositionPoll(HWND display) {
+    const int driveMode = gCdDevice.GetMode();
+    if (driveMode != kCdModePlaying && cd_mode == kPlayerPlaying) OnDriveStoppedPlaying(display, driveMode);
     RefreshPosition(false);
 }
 
-void OnCdTrackEnd(WPARAM how, LPARAM device) {
-    // Another device's notice (a device id of a drive since closed) is not ours.
-    if (how != MCI_NOTIFY_SUCCESSFUL || !gCdStopAtTrackEnd || !gCdDevice.IsOpen() ||
-        MCIDEVICEID(device) != gCdDevice.DeviceId())
+void OnCdTrackEnd(HWND display, WPARAM how, LPARAM device) {
+    // Another device's notice (a device id of a drive since closed) is not
+    // ours; a notice whose end the poll already handled, or that comes after
+    // the user stopped or the track started again, is stale.
+    if (how != MCI_NOTIFY_SUCCESSFUL || !gCdStopAtTrackEnd || !gCdPlayedTrack || cd_mode != kPlayerPlaying ||
+        !gCdDevice.IsOpen() || MCIDEVICEID(device) != gCdDevice.DeviceId())
         return;
-    gCdDevice.Seek(gCdCurrentTrack, 0, 0, 0, true);
-    RefreshPosition(true);
-    if (gRepeatTrack) gCdDevice.Play();
+    if (gCdDevice.GetMode() == kCdModePlaying) return;
+    FinishPlayedTrack(display, false);
 }
 
 // ---- menus

@@ -54,13 +54,29 @@ void ShowCdPanel();
 bool CreateCDPanel(HWND main);
 // Tests the drive for a disc again (-1), or takes the given answer (0 or 1).
 void RefreshDiscState(int present);
-// A media notice for the panel's drive.
+// A media notice for the panel's drive; a device lost to an error is opened
+// again first, so the next disc brings the player back.
 void CdPanelRecheckDisc(int present);
+// Options OK: stops the disc, takes drive ("X:"; null or "" keeps the drive
+// text) and opens it again, then shows what the drive now holds.
+void ReopenCdDrive(const char* drive);
 
 // Panel state the CD device writes and reads.
 extern BYTE gCdCurrentTrack;
 // Set in the "Play Track" and "Repeat Track" play modes.
 extern int gCdStopAtTrackEnd;
+// The track a play that stops at its track's end is playing; 0 when none.
+// The end is handled once, by the end notice or the poll, whichever comes first.
+extern BYTE gCdPlayedTrack;
+// The first audio track of the disc (1 without a track list): where Stop,
+// run-out and Previous go, as track 1 may hold data a drive cannot play.
+int FirstAudioTrack();
+// Writes the four shared position bytes together under cd_criticalsection.
+// wait: block for the lock, as the panel's own actions do. Without it (the
+// core's poll, which a core may send while it holds the lock) the lock is
+// waited for briefly and the bytes are written even without it, rather than
+// deadlock or freeze the timecode.
+void PublishCdPosition(BYTE track, BYTE minutes, BYTE seconds, BYTE frames, bool wait);
 extern int gCdDiscPresent;
 extern int gCdTimeMode;
 // The player mode cd_mode: 1 stopped, 2 playing, 3 paused.
@@ -85,8 +101,12 @@ struct CdTimes {
 // published values and shown times of a time mode. Packed times are
 // minutes << 16 | seconds << 8 | frames; trackStart and discStart are
 // absolute on the disc, so the lead-in counts once, in disc times only.
+// discLengthMs is the audio's length from discStart on, so that elapsed and
+// remaining disc times share one origin.
 CdTimes ComputeCdTimes(int timeMode, BYTE minutes, BYTE seconds, BYTE frames, DWORD trackStart, DWORD discStart,
                        DWORD trackLength, DWORD discLengthMs);
+// Milliseconds from the first audio track's start to the last one's end.
+DWORD CdAudioLengthMs();
 extern CdClock gCdFirstTime, gCdSecondTime;
 
 // "%2.2d:%2.2d", or "%2.2d:%2.1d" for negative seconds.
@@ -112,7 +132,7 @@ void ReadStoredTimeMode();
 // Takes a time mode from the menu and stores it as "time_display".
 void SetCdTimeMode(int mode);
 void OnCdPositionPoll(HWND display);
-void OnCdTrackEnd(WPARAM how, LPARAM device);
+void OnCdTrackEnd(HWND display, WPARAM how, LPARAM device);
 void AnimateCdStatus(HWND status);
 // Paints one panel window into dc (WM_PAINT and WM_PRINTCLIENT).
 void PaintCdWindow(HWND wnd, HDC dc);

@@ -140,6 +140,9 @@ void PaintCdWindow(HWND wnd, HDC dc) {
     if (!rec) return;
     RECT client;
     GetClientRect(wnd, &client);
+    // The desk's fonts go with the main window, before its children: a font
+    // still selected in a window's own DC could not be deleted then.
+    HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
     switch (rec->index) {
     case kCdStatusDisplay: PrepareDisplayDc(dc); PaintStatus(dc, client); break;
     case kCdTimeDisplay: PrepareDisplayDc(dc); PaintTime(dc, client, rec->pressed); break;
@@ -147,6 +150,7 @@ void PaintCdWindow(HWND wnd, HDC dc) {
     case kCdTriggerSwitch: PaintTriggerSwitch(dc, client); break;
     default: DrawIcon32(dc, 11, 2, kIcons[rec->index]); break;
     }
+    SelectObject(dc, font);
 }
 
 namespace {
@@ -203,7 +207,11 @@ void StopWind() {
     gCdWindTimer = 0;
     gCdWindTicks = 0;
     gCdWindPeriod = 200;
-    if (gModeBeforeClick == kPlayerPlaying) gCdDevice.Play();
+    if (gModeBeforeClick != kPlayerPlaying) return;
+    // Released before the first step: the drive never stopped, and Play
+    // would leave the player reading "Pause" over a playing disc.
+    if (gCdDevice.GetMode() == kCdModePlaying) SetPlayerMode(kPlayerPlaying);
+    else gCdDevice.Play();
 }
 
 void WindTick(UINT_PTR id) {
@@ -240,6 +248,8 @@ void OnPress(HWND wnd, CdWnd* rec, int x, int y) {
         InvalidateRect(wnd, nullptr, TRUE);
         UpdateWindow(wnd);
         gCdDevice.ToggleDoor();
+        // An open tray holds no disc; the media arrival brings it back.
+        if (gCdDevice.DoorOpen() && gCdDiscPresent) RefreshDiscState(0);
         return;
     }
     if (!gCdDiscPresent) return;
@@ -267,7 +277,8 @@ void SeekAndRefresh(int track) {
 }
 
 void OnPrevious() {
-    if (gCdCurrentTrack > 1) {
+    const int first = FirstAudioTrack();
+    if (gCdCurrentTrack > first) {
         BYTE track, minutes, seconds, frames;
         EnterCriticalSection(&cd_criticalsection);
         gCdDevice.GetPosition(&track, &minutes, &seconds, &frames);
@@ -275,9 +286,9 @@ void OnPrevious() {
         // Whole seconds: 1:03 into a track is well past its start.
         const int into = int(minutes) * 60 + seconds;
         SeekAndRefresh(into <= 5 ? gCdCurrentTrack - 1 : gCdCurrentTrack);
-    } else if (gCdCurrentTrack == 1) {
+    } else if (gCdCurrentTrack >= 1) {
         EnterCriticalSection(&cd_criticalsection);
-        gCdDevice.Seek(1, 0, 0, 0, true);
+        gCdDevice.Seek(first, 0, 0, 0, true);
         LeaveCriticalSection(&cd_criticalsection);
         RefreshPosition(true);
         if (gModeBeforeClick == kPlayerPlaying) gCdDevice.Play();
@@ -299,7 +310,7 @@ void OnRelease(HWND wnd, CdWnd* rec) {
         case kCdPlay: gCdDevice.Play(); break;
         case kCdStop:
             gCdDevice.Stop();
-            gCdDevice.Seek(1, 0, 0, 0, true);
+            gCdDevice.Seek(FirstAudioTrack(), 0, 0, 0, true);
             RefreshPosition(true);
             break;
         }
@@ -371,7 +382,7 @@ LRESULT CALLBACK CdPanelWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: OnCommand(LOWORD(wp)); return 0;
     case WM_NCHITTEST: DestroyInfoWindow(); break;
     case WM_MOUSEWHEEL: return 0;
-    case MM_MCINOTIFY: OnCdTrackEnd(wp, lp); return 0;
+    case MM_MCINOTIFY: OnCdTrackEnd(wnd, wp, lp); return 0;
     case MM_MIXM_CONTROL_CHANGE: gCdDevice.RefreshVolumeFader(); return 0;
     case kCdPositionPoll: OnCdPositionPoll(wnd); return 0;
     case kCdPlayAgain: gCdDevice.Play(); return 0;

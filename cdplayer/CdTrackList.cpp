@@ -27,3 +27,9 @@ DWORD CdDevice::FindTrackLength(int track) const {
         if (record.number == track) return record.length;
     return 0;
 }
+
+bool CdDevice::HasTrack(int track) const {
+    for (const CdTrack& record : tracks_)
+        if (record.number == track) return true;
+    return false;
+}

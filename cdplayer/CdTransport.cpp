@@ -28,6 +28,12 @@ bool CdDevice::Play() {
     GetPosition(&track, &minutes, &seconds, &frames);
     LeaveCriticalSection(&cd_criticalsection);
     if (!IsOpen()) return false;
+    // A drive refuses to play a data track, and the refusal would drop the
+    // device: a disc whose track 1 holds data plays from its first audio track.
+    if (!tracks_.empty() && !HasTrack(track)) {
+        track = BYTE(tracks_.front().number);
+        minutes = seconds = frames = 0;
+    }
     MCI_PLAY_PARMS play = {};
     play.dwFrom = MCI_MAKE_TMSF(track, minutes, seconds, frames);
     DWORD_PTR flags = MCI_FROM;
@@ -41,6 +47,7 @@ bool CdDevice::Play() {
         flags |= MCI_NOTIFY;
     }
     if (!ErrorStep(Send(MCI_PLAY, flags, &play))) return false;
+    gCdPlayedTrack = gCdStopAtTrackEnd ? track : 0;
     RefreshPosition(true);
     SetPlayerMode(kPlayerPlaying);
     return true;
@@ -48,6 +55,7 @@ bool CdDevice::Play() {
 
 void CdDevice::Stop() {
     SetPlayerMode(kPlayerStopped);
+    gCdPlayedTrack = 0;
     Sleep(0);
     if (!IsOpen()) return;
     const int mode = GetMode();
@@ -75,10 +83,7 @@ void CdDevice::Seek(int track, int minutes, int seconds, int frames, bool lock) 
         seek.dwTo = DWORD(seconds + 60 * minutes) * 1000;
     if (lock) EnterCriticalSection(&cd_criticalsection);
     gCdCurrentTrack = BYTE(track);
-    cd_track = BYTE(track);
-    cd_min = BYTE(minutes);
-    cd_sek = BYTE(seconds);
-    cd_frame = BYTE(frames);
+    PublishCdPosition(BYTE(track), BYTE(minutes), BYTE(seconds), BYTE(frames), lock);
     const MCIERROR error = Send(MCI_SEEK, MCI_TO | MCI_WAIT, &seek);
     if (lock) LeaveCriticalSection(&cd_criticalsection);
     ErrorStep(error);
@@ -87,6 +92,10 @@ void CdDevice::Seek(int track, int minutes, int seconds, int frames, bool lock) 
 void CdDevice::ToggleDoor() {
     if (!IsOpen()) return;
     const bool open = IsDiscReady() || !doorOpen_;
+    // A player left "playing" would take the open tray for a run-out at the
+    // next poll and lose the device on its seek.
+    if (open) Stop();
+    if (!IsOpen()) return;
     // The door's answer is not examined: a drive without a motor still counts.
     Send(MCI_SET, (open ? MCI_SET_DOOR_OPEN : MCI_SET_DOOR_CLOSED) | MCI_WAIT, nullptr);
     doorOpen_ = open ? 1 : 0;
@@ -96,7 +105,11 @@ void CdDevice::Wind(int direction) {
     if (!IsOpen() || !SetTimeFormat(kCdFormatMs)) return;
     MCI_STATUS_PARMS status = {};
     status.dwItem = MCI_STATUS_POSITION;
-    Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status);
+    // An unread position is no position: stepping from 0 would jump to 0:01.
+    if (Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status)) {
+        SetTimeFormat(kCdFormatTmsf);
+        return;
+    }
     // Signed: a step back within the first second stops at 0 instead of wrapping.
     long long target = static_cast<long long>(status.dwReturn) + 1000LL * direction;
     if (target < 0) target = 0;

@@ -5,6 +5,7 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "cdplayer/CdDevice.h"
 #include "cdplayer/CdWinmm.h"
+#include "common/FaultGuard.h"
 #include "input/FaderWnd.h"
 
 namespace {
@@ -52,8 +53,23 @@ void CdDevice::CloseMixer() {
     volumeControl_ = 0;
 }
 
-void CdDevice::RefreshVolumeFader() {
-    if (!mixer_) return;
+namespace {
+struct MixerRead {
+    HMIXER mixer;
+    MIXERCONTROLDETAILS* details;
+    MMRESULT result;
+};
+
+bool ReadMixer(void* context) {
+    auto* read = static_cast<MixerRead*>(context);
+    read->result = CdDrive().mixerGetDetails(Object(read->mixer), read->details,
+                                             MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
+    return true;
+}
+}  // namespace
+
+DWORD CdDevice::RefreshVolumeFader() {
+    if (!mixer_) return 0;
     MIXERCONTROLDETAILS_UNSIGNED values[2] = {};
     MIXERCONTROLDETAILS details = {};
     details.cbStruct = sizeof details;
@@ -61,9 +77,13 @@ void CdDevice::RefreshVolumeFader() {
     details.cChannels = 2;
     details.cbDetails = sizeof values[0];
     details.paDetails = values;
-    if (CdDrive().mixerGetDetails(Object(mixer_), &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) ==
-        MMSYSERR_NOERROR)
-        SetFaderValue(kVolumeFader, values[0].dwValue);
+    // Mixer drivers are foreign code run on a notice from the system: a
+    // fault inside one must not end the desk.
+    MixerRead read = {mixer_, &details, MMSYSERR_ERROR};
+    DWORD fault = 0;
+    if (!CallWithFaultGuard(ReadMixer, &read, &fault) || read.result != MMSYSERR_NOERROR) return 0;
+    SetFaderValue(kVolumeFader, values[0].dwValue);
+    return values[0].dwValue;
 }
 
 void CdDevice::SetVolume(DWORD controlId, DWORD channels, HWND owner, DWORD left, DWORD right) {

@@ -173,10 +173,9 @@ void ApplyCdOptions(HWND dlg) {
         ShowCdPanel();
         if (hMainWnd) InvalidateRect(hMainWnd, nullptr, FALSE);
     }
-    CdStopPlayback();
     char drive[sizeof gCdDrive] = "";
-    if (SelectedDrive(dlg, drive, sizeof drive)) CopyBounded(gCdDrive, sizeof gCdDrive, drive);
-    if (gCdDrive[0]) gCdDevice.Open(gCdDrive);
+    SelectedDrive(dlg, drive, sizeof drive);
+    ReopenCdDrive(drive);
 }
 
 void ApplyFaceOptions(HWND dlg) {

@@ -3,14 +3,20 @@
 // Previous Track, and the stored choices.
 #include <gtest/gtest.h>
 
+#include <dbt.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "app/hostlibs/HostStateLib.h"
 #include "cdplayer/CdDevice.h"
 #include "cdplayer/CdPanel.h"
+#include "desk/DrawingResources.h"
+#include "input/FaderWnd.h"
 #include "mainwindow/Placement.h"
 #include "standins/StandinControl.h"
 #include "tests/harness/DeskFixture.h"
@@ -378,6 +384,227 @@ TEST_F(CdPlayerPanelTest, AnEmptyDriveShowsNoDiscAndTransportDoesNothing) {
     Click(kCdNext);
     EXPECT_TRUE(drive.Calls().empty());
     EXPECT_NE(2, cd_mode);
+}
+
+// ---- a random walk over everything that meets in the player
+
+// Short tracks, so time steps reach track ends and the disc's end often;
+// with a data track first or audio alone.
+std::vector<harness::SimCdTrack> WalkDisc(bool dataFirst) {
+    std::vector<harness::SimCdTrack> disc;
+    DWORD at = 150;
+    for (int i = dataFirst ? 0 : 1, seconds[] = {40, 9, 14, 6, 11}; i < 5; at += disc.back().length, ++i)
+        disc.push_back({int(disc.size()) + 1, !dataFirst || i > 0, at, DWORD(seconds[i]) * 75 + DWORD(i)});
+    return disc;
+}
+
+struct HeldLock {
+    HANDLE locked = CreateEventA(nullptr, TRUE, FALSE, nullptr), release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    BYTE before[4] = {}, after[4] = {};
+};
+// A core thread reading the position: it holds the lock a while, and the
+// four bytes must not change under it.
+DWORD WINAPI HoldCdLock(void* context) {
+    auto* held = static_cast<HeldLock*>(context);
+    EnterCriticalSection(&cd_criticalsection);
+    held->before[0] = cd_track, held->before[1] = cd_min, held->before[2] = cd_sek, held->before[3] = cd_frame;
+    SetEvent(held->locked);
+    WaitForSingleObject(held->release, 5);
+    held->after[0] = cd_track, held->after[1] = cd_min, held->after[2] = cd_sek, held->after[3] = cd_frame;
+    LeaveCriticalSection(&cd_criticalsection);
+    return 0;
+}
+
+class CdPlayerWalk : public CdPlayerPanelTest {
+protected:
+    std::mt19937 rng_;
+    std::vector<std::string> steps_;
+    int held_ = -1;
+    bool failed_ = false;
+    // The drive stopped by itself at the end of a play of this track (0: not).
+    int ended_ = 0;
+    bool endedNotify_ = false;
+
+    int Pick(int n) { return int(rng_() % unsigned(n)); }
+    void Check(bool ok, const std::string& what) {
+        if (ok || failed_) return;
+        failed_ = true;
+        std::string trail;
+        for (size_t i = steps_.size() > 80 ? steps_.size() - 80 : 0; i < steps_.size(); ++i)
+            trail += "\n  " + std::to_string(i) + ": " + steps_[i];
+        ADD_FAILURE() << what << " after step " << steps_.size() - 1 << " (KNT_CD_SEED to replay); the last steps:"
+                      << trail;
+    }
+    void Notice(UINT event) {
+        DEV_BROADCAST_VOLUME volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << (drive_->Letter() - 'A'), DBTF_MEDIA};
+        SendMessageA(main_, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume));
+    }
+    void Menu(int window, int command) {
+        SendMessageA(Panel(window), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 8));
+        SendMessageA(Panel(window), WM_COMMAND, command, 0);
+        SendMessageA(Panel(window), WM_LBUTTONUP, 0, MAKELPARAM(50, 8));
+    }
+    int FirstAudio() const {
+        for (const auto& t : drive_->Disc())
+            if (t.audio) return t.number;
+        return 0;
+    }
+    // The published position and shown time against the drive's own.
+    void CheckPublished() {
+        const harness::SimCdTrack* t = drive_->Readable() ? drive_->TrackAt(drive_->Position()) : nullptr;
+        if (!t || !t->audio || !gCdDiscPresent || !gCdDevice.IsOpen()) return;
+        const DWORD in = drive_->Position() - t->start, origin = drive_->TrackStart(FirstAudio());
+        const bool disc = gCdTimeMode >= kCdElapsedDisc;
+        const DWORD at = disc ? t->start + in - origin : in;
+        const DWORD audio = drive_->DiscEnd() - origin;
+        const int left = disc ? int(audio / 75) : int(t->length / 75);
+        const int shown = gCdTimeMode % 2 ? int(at / 75) : left - int(at / 75);
+        Check(cd_track == t->number && cd_min == at / 75 / 60 && cd_sek == at / 75 % 60 && cd_frame == at % 75,
+              "the published position is not the drive's");
+        Check(gCdFirstTime.minutes * 60 + gCdFirstTime.seconds == shown, "the shown time is not the drive's");
+    }
+    void Poll() {
+        if (Pick(4)) {
+            SendMessageA(hCDDisplayWnd, kCdPositionPoll, 0, 0);
+            return;
+        }
+        HeldLock held;
+        HANDLE reader = CreateThread(nullptr, 0, HoldCdLock, &held, 0, nullptr);
+        WaitForSingleObject(held.locked, INFINITE);
+        SendMessageA(hCDDisplayWnd, kCdPositionPoll, 0, 0);
+        SetEvent(held.release);
+        WaitForSingleObject(reader, INFINITE);
+        for (HANDLE h : {reader, held.locked, held.release}) CloseHandle(h);
+        Check(memcmp(held.before, held.after, 4) == 0, "the position changed under the core's lock");
+    }
+    void Step() {
+        const bool wasOpen = gCdDevice.IsOpen(), wasPlaying = drive_->Mode() == MCI_MODE_PLAY;
+        const int errors = drive_->ErrorsReported(), kind = Pick(16);
+        const DWORD at = drive_->Position();
+        bool quiet = true;  // the step leaves an ended play to the poll and the notice
+        std::string step;
+        if (kind == 0 && held_ < 0) {
+            const int buttons[] = {kCdPrevious, kCdFastBackward, kCdStop, kCdPause, kCdPlay, kCdFastForward, kCdNext, kCdEject};
+            held_ = buttons[Pick(8)];
+            step = "press " + std::to_string(held_);
+            SendMessageA(Panel(held_), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+            quiet = false;
+        } else if (kind == 1 && held_ >= 0) {
+            const bool lose = !Pick(5);
+            step = lose ? "lose capture" : "release";
+            if (lose) SetCapture(main_), ReleaseCapture();
+            else SendMessageA(Panel(held_), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+            held_ = -1;
+            quiet = false;
+        } else if (kind == 2 && gCdWindTimer) {
+            step = "wind tick";
+            CdPanelTimerProc(hCDDisplayWnd, WM_TIMER, gCdWindTimer, 0);
+            const bool forward = gCdWindTimer == kCdWindForwardTimer;
+            Check(drive_->ErrorsReported() > errors || (forward ? drive_->Position() >= at : drive_->Position() <= at),
+                  "winding went the wrong way");
+        } else if (kind == 3 && held_ < 0 && gCdDiscPresent) {
+            const int command = Pick(3) ? kCdTrackCommandBase + 1 + Pick(6) : kCdElapsedTrack + Pick(8);
+            step = "menu " + std::to_string(command);
+            Menu(command >= kCdPlayAll ? kCdPlayModeDisplay : kCdTimeDisplay, command);
+            quiet = false;
+        } else if (kind == 4 && held_ < 0) {
+            const int how = Pick(3);
+            step = "options ok " + std::string(how == 1 ? "E:" : how == 2 ? "drive gone" : "D:");
+            if (how == 2) drive_->SetPresent(false);
+            ReopenCdDrive(how == 1 ? "E:" : "D:");
+            Check(how || !drive_->Readable() || drive_->ErrorsReported() > errors ||
+                      (gCdDiscPresent && gCdDevice.TrackListSize() > 0), "options ok lost the disc");
+            quiet = false;
+        } else if (kind == 5) {
+            const int how = Pick(4);
+            step = how == 0 ? "disc out" : how == 1 ? "drive's eject" : "disc in";
+            if (how == 0) drive_->SetDisc({});
+            if (how == 1) drive_->SetDoor(true);
+            if (how >= 2) {
+                if (how == 3 || drive_->Disc().empty()) drive_->SetDisc(WalkDisc(Pick(2)));
+                drive_->SetDoor(false);
+                drive_->SetPresent(true);
+            }
+            if (how >= 2 || Pick(2)) Notice(how >= 2 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE);
+            Check(how < 2 || gCdDrive[0] != drive_->Letter() || drive_->ErrorsReported() > errors ||
+                      (gCdDiscPresent && gCdDevice.IsOpen()), "a disc that came back is not played");
+            quiet = false;
+        } else if (kind == 6) {
+            const int nth = 1 + Pick(4);
+            steps_.push_back("fail command " + std::to_string(nth) + " of the next step");
+            drive_->FailCall(nth, Pick(2) ? MCIERR_HARDWARE : MCIERR_DEVICE_NOT_READY);
+            Step();
+            drive_->ClearFailures();
+            return;
+        } else if (kind == 7 || kind == 8) {
+            const DWORD ms = Pick(10) ? DWORD(Pick(3000)) : DWORD(Pick(60000));
+            step = "advance " + std::to_string(ms);
+            drive_->Advance(ms);
+            if (wasPlaying && drive_->Mode() != MCI_MODE_PLAY) {
+                ended_ = drive_->TrackAt(drive_->PlayFrom())->number;
+                endedNotify_ = drive_->PlayNotifies();
+            }
+        } else if (kind == 9 || kind == 10 || kind == 11) {
+            step = kind == 11 ? "deliver" : "poll";
+            MSG msg;
+            if (kind == 11) {
+                while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            } else {
+                Poll();
+            }
+            if (kind != 11 && drive_->ErrorsReported() == errors) {
+                Check(drive_->Mode() == MCI_MODE_PLAY || cd_mode != 2, "playing after the drive stopped");
+                CheckPublished();
+            }
+            if (ended_ && (cd_mode != 2 || drive_->Mode() == MCI_MODE_PLAY)) {
+                const int expected = endedNotify_ && gCdStopAtTrackEnd ? ended_ : FirstAudio();
+                Check(drive_->ErrorsReported() > errors || drive_->Position() == drive_->TrackStart(expected),
+                      "the wrong track after the end of a play");
+                ended_ = 0;
+            }
+        } else if (kind == 12) {
+            step = "repaint";
+            for (int i = 0; i < kCdPanelWindowCount; ++i) {
+                RedrawWindow(Panel(i), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                HDC dc = GetDC(Panel(i));
+                const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+                ReleaseDC(Panel(i), dc);
+                Check(font != LargeKeyFont() && font != SmallKeyFont(), "a desk font stays in a panel's DC");
+            }
+        } else if (kind == 13) {
+            drive_->faultInMixerRead = Pick(2);
+            step = drive_->faultInMixerRead ? "volume notice, the read faults" : "volume notice";
+            drive_->SetVolume(DWORD(Pick(65536)), 0);
+            const int before = FaderValue(kVolumeFader);
+            SendMessageA(hCDDisplayWnd, MM_MIXM_CONTROL_CHANGE, 0, 0);
+            Check(!drive_->faultInMixerRead || FaderValue(kVolumeFader) == before, "a faulting read moved the fader");
+            drive_->faultInMixerRead = false;
+        } else {
+            return;
+        }
+        steps_.push_back(step);
+        if (!quiet) ended_ = 0;
+        if (drive_->ErrorsReported() > errors) ended_ = 0;
+        Check(!wasOpen || gCdDevice.IsOpen() || drive_->ErrorsReported() > errors, "the device went without an error");
+        Check(!gCdDiscPresent || !gCdDevice.IsOpen() || gCdDevice.TrackListSize() > 0, "a disc without tracks");
+        if (held_ >= 0) return;
+        Check(drive_->Mode() != MCI_MODE_PLAY || !gCdDevice.IsOpen() || cd_mode == 2, "the drive plays, the player not");
+        Check(!gCdWindTimer && !KillTimer(hCDDisplayWnd, kCdWindForwardTimer) &&
+                  !KillTimer(hCDDisplayWnd, kCdWindBackwardTimer), "a wind timer outlived its button");
+    }
+};
+
+TEST_F(CdPlayerWalk, RandomStepsKeepThePlayerAndThePublishedTimecodeTrue) {
+    const char* seed = getenv("KNT_CD_SEED");
+    const char* steps = getenv("KNT_CD_STEPS");
+    rng_.seed(seed ? unsigned(strtoul(seed, nullptr, 10)) : 20261210u);
+    SimCdDrive& drive = Open(SimCdDrive::AudioDisc({}));
+    drive.SetDisc(WalkDisc(false));
+    ReopenCdDrive("D:");
+    CreateFaders(main_);
+    harness::MessageBoxCapture boxes;
+    for (int i = 0, n = steps ? atoi(steps) : 4000; i < n && !failed_; ++i) Step();
+    for (const auto& box : boxes.Boxes()) EXPECT_EQ("Device not ready!", box.text);
 }
 
 }  // namespace

@@ -33,7 +33,9 @@ DWORD FramesOfMsf(DWORD msf) {
 
 struct SimCdCalls {
     static MCIERROR Send(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) {
-        return gCurrent->Send(device, message, flags, params);
+        const MCIERROR error = gCurrent->Send(device, message, flags, params);
+        if (error) ++gCurrent->errors_;
+        return error;
     }
     static BOOL ErrorText(MCIERROR error, char* buf, UINT size) {
         gCurrent->Record(Format("error text %lu", error));
@@ -70,6 +72,10 @@ struct SimCdCalls {
     }
     static MMRESULT GetDetails(HMIXEROBJ, MIXERCONTROLDETAILS* details, DWORD) {
         gCurrent->Record(Format("mixer get %lu", details->dwControlID));
+        if (gCurrent->faultInMixerRead) {
+            static void* const reserved = VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS);
+            *static_cast<volatile int*>(reserved) = 1;
+        }
         if (!gCurrent->mixerOpen_ || details->dwControlID != SimCdDrive::kVolumeControl) return MIXERR_INVALCONTROL;
         auto* values = static_cast<MIXERCONTROLDETAILS_UNSIGNED*>(details->paDetails);
         for (DWORD i = 0; i < details->cChannels && i < 2; ++i) values[i].dwValue = gCurrent->volume_[i];
@@ -168,6 +174,7 @@ void SimCdDrive::Remove() {
 void SimCdDrive::Fail(const std::string& prefix, DWORD error) { failures_[prefix] = error; }
 
 DWORD SimCdDrive::Fails(const std::string& line) {
+    if (failAfter_ > 0 && --failAfter_ == 0) return failError_;
     for (const auto& [prefix, error] : failures_)
         if (line.compare(0, prefix.size(), prefix) == 0) return error;
     return 0;
@@ -342,7 +349,11 @@ MCIERROR SimCdDrive::Send(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWO
         DWORD from = position_, to = DiscEnd();
         if ((flags & MCI_FROM) && !Decode(play->dwFrom, &from)) return MCIERR_OUTOFRANGE;
         if ((flags & MCI_TO) && !Decode(play->dwTo, &to)) return MCIERR_OUTOFRANGE;
+        // As a drive does, no data track is played.
+        if (!TrackAt(from)->audio) return MCIERR_HARDWARE;
         position_ = from;
+        playFrom_ = from;
+        playNotifies_ = (flags & MCI_NOTIFY) != 0;
         end_ = to;
         notify_ = flags & MCI_NOTIFY ? reinterpret_cast<HWND>(play->dwCallback) : nullptr;
         run_ = Run::Playing;

@@ -42,7 +42,11 @@ public:
 
     // Every command whose line starts with prefix fails with error from now on.
     void Fail(const std::string& prefix, DWORD error);
-    void ClearFailures() { failures_.clear(); }
+    void ClearFailures() { failures_.clear(), failAfter_ = 0; }
+    // Only the nth command from now on (1: the next) fails with error.
+    void FailCall(int nth, DWORD error) { failAfter_ = nth, failError_ = error; }
+    // How many commands the drive has answered with an error.
+    int ErrorsReported() const { return errors_; }
     // The recorded lines: "open element D: flags 0x3302", "status mode",
     // "status length track 3", "set time format 10", "play from t3 00:00:00 to
     // t4 00:00:00 notify", "seek to t1 00:00:00", "stop", "close", "mixer set
@@ -59,7 +63,16 @@ public:
     void SetDisc(const std::vector<SimCdTrack>& disc);
     const std::vector<SimCdTrack>& Disc() const { return disc_; }
     void SetPosition(DWORD frame) { position_ = frame; }
-
+    // The drive's own eject button and tray, and the drive leaving or coming
+    // back: no command, as a user does it.
+    void SetDoor(bool open) { doorOpen_ = open, run_ = Run::Stopped; }
+    void SetPresent(bool present) { present_ = present; }
+    char Letter() const { return letter_; }
+    // The last play's start (frames) and whether it asked for an end notice.
+    DWORD PlayFrom() const { return playFrom_; }
+    bool PlayNotifies() const { return playNotifies_; }
+    // A mixer read that faults inside the driver.
+    bool faultInMixerRead = false;
     bool DeviceOpen() const { return deviceOpen_; }
     bool MixerOpen() const { return mixerOpen_; }
     int Mode() const;
@@ -76,6 +89,10 @@ public:
 
     // Frames of the start of track n (0 when there is no such track).
     DWORD TrackStart(int n) const;
+    // The track a frame lies in; the frame past the disc's end is its last track's.
+    const SimCdTrack* TrackAt(DWORD frame) const;
+    DWORD DiscEnd() const;
+    bool Readable() const { return !disc_.empty() && !doorOpen_; }
 
 private:
     SimCdDrive() = default;
@@ -87,9 +104,6 @@ private:
     bool Decode(DWORD value, DWORD* frame) const;
     DWORD Encode(DWORD frame) const;
     DWORD EncodeLength(DWORD frames) const;
-    const SimCdTrack* TrackAt(DWORD frame) const;
-    DWORD DiscEnd() const;
-    bool Readable() const { return !disc_.empty() && !doorOpen_; }
 
     MCIERROR Send(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params);
     MCIERROR Status(DWORD_PTR flags, MCI_STATUS_PARMS* status);
@@ -110,6 +124,11 @@ private:
     DWORD volume_[2] = {0, 0};
     std::vector<std::string> calls_;
     std::map<std::string, DWORD> failures_;
+    int failAfter_ = 0;
+    DWORD failError_ = 0;
+    int errors_ = 0;
+    DWORD playFrom_ = 0;
+    bool playNotifies_ = false;
 };
 
 }  // namespace harness
