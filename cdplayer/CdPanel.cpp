@@ -332,7 +332,7 @@ void OnDriveStoppedPlaying(HWND display, int driveMode) {
         RefreshDiscState(0);
         return;
     }
-    if (gCdStopAtTrackEnd && gCdPlayedTrack) {
+    if (driveMode != -1 && gCdStopAtTrackEnd && gCdPlayedTrack) {
         // The drive stopped at the track's end before its notice came.
         FinishPlayedTrack(display, true);
         return;

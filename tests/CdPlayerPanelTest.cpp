@@ -432,8 +432,10 @@ protected:
         std::string trail;
         for (size_t i = steps_.size() > 80 ? steps_.size() - 80 : 0; i < steps_.size(); ++i)
             trail += "\n  " + std::to_string(i) + ": " + steps_[i];
-        ADD_FAILURE() << what << " after step " << steps_.size() - 1 << " (KNT_CD_SEED to replay); the last steps:"
-                      << trail;
+        ADD_FAILURE() << what << " after step " << steps_.size() - 1 << " (KNT_CD_SEED to replay): drive mode "
+                      << drive_->Mode() << " at " << drive_->Position() << ", cd_mode " << cd_mode << ", device "
+                      << gCdDevice.IsOpen() << ", disc " << gCdDiscPresent << ", play mode " << gPlayMode
+                      << "; the last steps:" << trail;
     }
     void Notice(UINT event) {
         DEV_BROADCAST_VOLUME volume = {sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << (drive_->Letter() - 'A'), DBTF_MEDIA};
