@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/harness/ProgramFixture.h"
 
@@ -136,6 +137,20 @@ protected:
         return GetInt("cd_drive", &stored) ? stored : 0;
     }
 
+    // The status and time displays as the screen shows them.
+    static std::vector<COLORREF> ScreenPixels(HWND desk) {
+        std::vector<COLORREF> pixels;
+        HDC screen = GetDC(nullptr);
+        for (int id : {40307, 40308}) {
+            RECT r;
+            GetWindowRect(GetDlgItem(desk, id), &r);
+            for (int y = r.top; y < r.bottom; y += 2)
+                for (int x = r.left; x < r.right; x += 2) pixels.push_back(GetPixel(screen, x, y));
+        }
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+
     std::string folder_;
     bool mapped_ = false;
 };
@@ -171,6 +186,16 @@ TEST_F(CdProgramTest, TheEncoderBarShowsNoDiscAndTheChoicesComeBackAfterARestart
     ASSERT_TRUE(IsWindowVisible(GetDlgItem(desk, 40308)));
     std::string shot;
     EXPECT_TRUE(SaveScreenshot("cd_panel_no_disc", &shot)) << "no screenshot";
+    // Options OK stops the CD and opens the drive again: the panel still
+    // reads "No Disc" and "Track 0" over the empty drive.
+    const auto displays = ScreenPixels(desk);
+    HWND dlg = OpenFromDeskMenu(4, "Options");
+    ASSERT_NE(nullptr, dlg) << "no Options dialog";
+    ClickItem(dlg, IDOK);
+    WaitGone(dlg);
+    WaitForQuietJournal();
+    EXPECT_TRUE(displays == ScreenPixels(desk)) << "the panel changed over the same empty drive";
+    EXPECT_TRUE(SaveScreenshot("cd_panel_after_options_ok", &shot)) << "no screenshot";
 
     RECT place;
     ASSERT_TRUE(GetWindowRect(trigger, &place));

@@ -21,34 +21,6 @@ constexpr int32_t kCtrlF1 = 0x40000000 + VK_F1;
 class DialogsProgramTest : public harness::ProgramTest {
 protected:
     void Xdo(const std::string& steps) { RunXdotool(steps); }
-    // The desk menu button, then Up from the menu's foot: 1 Quit, 2 About,
-    // 3 Shortcuts, 4 Options.
-    HWND OpenFromDeskMenu(int upPresses, const char* caption) {
-        std::string keys;
-        for (int i = 0; i < upPresses; ++i) keys += " key Up sleep 0.1";
-        Xdo("search --sync --onlyvisible --name '^Kantrel Ovrin$' windowfocus --sync sleep 0.2 "
-            "mousemove 20 24 click 1 sleep 0.5" + keys + " key Return");
-        for (int i = 0; i < 100; ++i) {
-            HWND dlg = FindWindowA("#32770", caption);
-            if (dlg && IsWindowVisible(dlg)) {
-                harness::PumpFor(300);
-                return dlg;
-            }
-            Sleep(50);
-        }
-        return nullptr;
-    }
-    // A real click at the middle of a control of the other program's dialog.
-    void ClickItem(HWND dlg, int id) {
-        RECT r;
-        ASSERT_TRUE(GetWindowRect(GetDlgItem(dlg, id), &r)) << "no control " << id;
-        Xdo("mousemove " + std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2) +
-            " sleep 0.1 click 1 sleep 0.3");
-    }
-    void WaitGone(HWND dlg) {
-        for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
-        EXPECT_FALSE(IsWindow(dlg)) << "the dialog stayed open";
-    }
     std::string ShortcutFile() const {
         std::ifstream in(SharedDir() + "\\ide0\\psc.cfg", std::ios::binary);
         std::ostringstream bytes;

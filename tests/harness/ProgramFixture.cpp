@@ -142,6 +142,34 @@ void ProgramTest::RunXdotool(const std::string& steps) {
     ASSERT_EQ("0", exitCode) << "xdotool failed: " << steps;
 }
 
+HWND ProgramTest::OpenFromDeskMenu(int upPresses, const char* caption) {
+    std::string keys;
+    for (int i = 0; i < upPresses; ++i) keys += " key Up sleep 0.1";
+    RunXdotool("search --sync --onlyvisible --name '^Kantrel Ovrin$' windowfocus --sync sleep 0.2 "
+               "mousemove 20 24 click 1 sleep 0.5" + keys + " key Return");
+    for (int i = 0; i < 100; ++i) {
+        HWND dlg = FindWindowA("#32770", caption);
+        if (dlg && IsWindowVisible(dlg)) {
+            PumpFor(300);
+            return dlg;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+void ProgramTest::ClickItem(HWND dlg, int id) {
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(dlg, id), &r)) << "no control " << id;
+    RunXdotool("mousemove " + std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2) +
+               " sleep 0.1 click 1 sleep 0.3");
+}
+
+void ProgramTest::WaitGone(HWND dlg) {
+    for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindow(dlg)) << "the dialog stayed open";
+}
+
 std::string ProgramTest::At(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
 
 bool ProgramTest::SaveScreenshot(const std::string& name, std::string* unixPath) {

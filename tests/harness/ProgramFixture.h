@@ -29,6 +29,13 @@ protected:
     // Runs xdotool with these steps; a failure to run it or a failing step
     // fails the test.
     void RunXdotool(const std::string& steps);
+    // Opens a dialog from the desk menu with real input: the menu button,
+    // then Up from the menu's foot (1 Quit, 2 About, 3 Shortcuts, 4 Options)
+    // and Return; the dialog once it shows, else null.
+    HWND OpenFromDeskMenu(int upPresses, const char* caption);
+    // A real click at the middle of a control of the program's dialog.
+    void ClickItem(HWND dlg, int id);
+    void WaitGone(HWND dlg);
     // A screen point as xdotool takes it: "x y".
     static std::string At(POINT p);
     // Saves a screenshot of the whole X screen as a PNG under /tmp, named

@@ -65,7 +65,10 @@ public:
     void SetPosition(DWORD frame) { position_ = frame; }
     // The drive's own eject button and tray, and the drive leaving or coming
     // back: no command, as a user does it.
-    void SetDoor(bool open) { doorOpen_ = open, run_ = Run::Stopped; }
+    void SetDoor(bool open) {
+        if (open != doorOpen_) run_ = Run::Stopped;
+        doorOpen_ = open;
+    }
     void SetPresent(bool present) { present_ = present; }
     char Letter() const { return letter_; }
     // The last play's start (frames) and whether it asked for an end notice.
