@@ -4,28 +4,24 @@
 #include <cstdint>
 
 #include "app/hostlibs/HostStateLib.h"
+#include "common/ReadableMemory.h"
 #include "common/WindowClass.h"
 #include "desk/DrawingResources.h"
 
 namespace {
 
-bool ReadablePage(const void* at) {
-    MEMORY_BASIC_INFORMATION info;
-    if (!VirtualQuery(at, &info, sizeof info) || info.State != MEM_COMMIT) return false;
-    const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    return (info.Protect & readable) && !(info.Protect & (PAGE_GUARD | PAGE_NOACCESS));
-}
-
-// Both ends are checked: the record may straddle a page boundary.
-bool ReadableRecord(const void* at, size_t size) {
-    return at && ReadablePage(at) && ReadablePage(static_cast<const char*>(at) + size - 1);
+// The core draws in the window; the host only has to forget it when it goes,
+// whoever destroys it (its parent's end included), so that a later destroy
+// cannot hit a handle the system has given to another window.
+LRESULT CALLBACK InfoWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY && hInfoShow == wnd) hInfoShow = nullptr;
+    return DefWindowProcA(wnd, msg, wp, lp);
 }
 
 }  // namespace
 
 ATOM RegisterInfoClass(HINSTANCE instance) {
-    return RegisterWindowClass(instance, {"vcSHOWINFO", DefWindowProcA, CS_OWNDC, 0, nullptr, DeskDefaultCursor(),
+    return RegisterWindowClass(instance, {"vcSHOWINFO", InfoWndProc, CS_OWNDC, 0, nullptr, DeskDefaultCursor(),
                                           static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))});
 }
 
@@ -43,6 +39,6 @@ void ShowInfoWindow(HWND parent, int x, int y, int width, int height) {
 
 void ShowInfoWindowAt(HWND parent, LPARAM record) {
     const auto* rect = reinterpret_cast<const int32_t*>(record);
-    if (!ReadableRecord(rect, 4 * sizeof(int32_t))) return;
+    if (!ReadableRange(rect, 4 * sizeof(int32_t))) return;
     ShowInfoWindow(parent, rect[0], rect[1], rect[2], rect[3]);
 }

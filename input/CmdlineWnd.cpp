@@ -4,12 +4,14 @@
 #include "input/CmdlineWnd.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/CoreBinding.h"
 #include "app/CoreSession.h"
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
+#include "common/ReadableMemory.h"
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
@@ -25,17 +27,17 @@ enum {
     kCmdlineHeight = 28,
     kCaretWidth = 2,
     kCaretHeight = 16,
-    // The copy of the core's text; a longer text is cut here.
-    kTextCapacity = 1024,
     kNoCursor = -1,
 };
 constexpr RECT kTextRect = {6, 6, 342, 22};
+// No real command line comes near this; it only bounds a text whose
+// terminator the core lost.
+constexpr size_t kTextLimit = 64 * 1024;
 
 struct CmdlineWindow {
     // What the last drawing showed, copied from the core, so that the next
     // click does not depend on the core keeping its text alive.
-    char text[kTextCapacity];
-    int length;
+    std::string text;
     bool hasText;
     int hidden;  // characters before the first visible one
 };
@@ -52,28 +54,28 @@ bool InTextRect(int x, int y) {
 bool IsVirtualKey(WPARAM vk) { return vk >= 1 && vk <= 254; }
 bool IsCharacter(WPARAM ch) { return ch >= 1 && ch <= 255; }
 
-// Reads the core's text up to its terminator, never further, and at most
-// what the copy holds.
+// Reads the core's text up to its terminator, never further and never into
+// memory that is not readable.
 void CopyCoreText(CmdlineWindow* rec, const char* text) {
-    int length = 0;
-    while (length < kTextCapacity - 1 && text[length] != '\0') ++length;
-    std::memcpy(rec->text, text, size_t(length));
-    rec->text[length] = '\0';
-    rec->length = length;
+    rec->text.assign(text, ReadableStringLength(text, kTextLimit));
     rec->hasText = true;
 }
 
 void Forget(CmdlineWindow* rec) {
-    rec->length = 0;
-    rec->text[0] = '\0';
+    rec->text.clear();
     rec->hasText = false;
     rec->hidden = 0;
 }
 
-int TextWidth(HDC dc, const char* text, int count) {
-    SIZE extent = {};
-    if (count <= 0 || !GetTextExtentPoint32A(dc, text, count, &extent)) return 0;
-    return int(extent.cx);
+int Length(const CmdlineWindow* rec) { return int(rec->text.size()); }
+
+// The width of the first i characters for every i, in one measuring call:
+// a long text measured piece by piece would cost a call per character.
+std::vector<int> Extents(HDC dc, const std::string& text) {
+    std::vector<int> extents(text.size() + 1, 0);
+    SIZE total = {};
+    if (!text.empty()) GetTextExtentExPointA(dc, text.c_str(), int(text.size()), 0, nullptr, extents.data() + 1, &total);
+    return extents;
 }
 
 // Draws the text that selector names. With a cursor the text scrolls only as
@@ -86,23 +88,22 @@ void Draw(HWND wnd, CmdlineWindow* rec, LPARAM selector, int cursor) {
     }
     CopyCoreText(rec, core);
     // A cursor beyond the text would have the measuring read past its end.
-    if (cursor != kNoCursor) cursor = std::clamp(cursor, 0, rec->length);
+    const int length = Length(rec);
+    if (cursor != kNoCursor) cursor = std::clamp(cursor, 0, length);
     HDC dc = GetDC(wnd);
+    const std::vector<int> extents = Extents(dc, rec->text);
+    // The first character from which the text up to the cursor (or its end)
+    // fits the field.
+    const int end = cursor == kNoCursor ? length : cursor;
     int start = 0;
-    int width = 0;
-    for (;;) {
-        const int count = cursor == kNoCursor ? rec->length - start : cursor;
-        width = TextWidth(dc, rec->text + start, count);
-        if (kTextRect.left + width < kTextRect.right) break;
-        if (cursor != kNoCursor) --cursor;
-        ++start;
-    }
+    while (kTextRect.left + extents[size_t(end)] - extents[size_t(start)] >= kTextRect.right) ++start;
+    const int width = extents[size_t(end)] - extents[size_t(start)];
     rec->hidden = start;
     RECT rect = kTextRect;
     FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     // No prefix processing: an ampersand is part of the command, and the
     // shown text must measure as the click measures it.
-    DrawTextA(dc, rec->text + start, rec->length - start, &rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextA(dc, rec->text.c_str() + start, length - start, &rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     // The caret is the thread's: without the focus it may be another window's.
     if (GetFocus() == wnd) {
         SetCaretPos(kTextRect.left + width, kTextRect.top);
@@ -131,13 +132,14 @@ bool OnLButtonDown(HWND wnd, int x, int y) {
 // The cursor lands before the first visible character whose right edge lies
 // right of the click.
 int CursorAt(HWND wnd, const CmdlineWindow* rec, int x) {
-    const char* visible = rec->text + rec->hidden;
     const int offset = x - kTextRect.left;
     HDC dc = GetDC(wnd);
-    int count = rec->length - rec->hidden;
-    while (count > 0 && offset < TextWidth(dc, visible, count)) --count;
+    const std::vector<int> extents = Extents(dc, rec->text);
     ReleaseDC(wnd, dc);
-    return count + rec->hidden;
+    const int hidden = std::min(rec->hidden, Length(rec));
+    int count = Length(rec) - hidden;
+    while (count > 0 && offset < extents[size_t(hidden + count)] - extents[size_t(hidden)]) --count;
+    return count + hidden;
 }
 
 bool OnLButtonUp(HWND wnd, const CmdlineWindow* rec, int x, int y) {

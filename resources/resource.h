@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDI_KANTREL 107
+#define IDI_QUESTION_MARK 218
 #define IDR_ACCELERATORS 109
 #define IDM_TIME_MODE 33041
 
@@ -28,6 +29,19 @@
 // The About box.
 #define IDD_ABOUT 103
 #define IDC_ABOUT_VERSION 1000
+
+// The question and print templates the core opens through hInst.
+#define IDD_RETRY_CANCEL 216
+#define IDD_YES_NO_CANCEL 217
+#define IDD_PRINT 1003
+#define IDC_QUESTION_LINE1 1019
+#define IDC_QUESTION_LINE2 1020
+#define IDC_QUESTION_ICON 1036
+#define IDC_PRINT_PRINTER 1000
+#define IDC_PRINT_PRINTER_LABEL 1001
+#define IDC_PRINT_OUTPUT_GROUP 1003
+#define IDC_PRINT_TO_PRINTER 1009
+#define IDC_PRINT_TO_FILE 1010
 
 // The Options dialog and its controls.
 #define IDD_OPTIONS 212

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/HostSettings.h"
 #include "app/hostlibs/HostStateLib.h"
@@ -130,3 +131,51 @@ TEST_F(AboutDialogTest, DeskMenuCommandOpensIt) {
 }
 
 }  // namespace
+
+// The templates the core opens through the shared instance handle: each
+// control there with its class and place, the icon loaded from its own resource.
+INT_PTR CALLBACK KeepOpen(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+TEST(CoreTemplates, TheQuestionAndPrintTemplatesHoldTheirControls) {
+    struct Control { int id; const char* cls; RECT units; };  // x, y, width, height
+    const struct {
+        int dialog;
+        const char* caption;
+        std::vector<Control> controls;
+    } cases[] = {
+        {IDD_RETRY_CANCEL, "RetryCancel",
+         {{IDOK, "Button"}, {IDCANCEL, "Button"}, {IDC_QUESTION_LINE1, "Static", {28, 7, 128, 13}},
+          {IDC_QUESTION_LINE2, "Static", {28, 21, 128, 13}}, {IDC_QUESTION_ICON, "Static"}}},
+        {IDD_YES_NO_CANCEL, "YesNoCancel",
+         {{IDOK, "Button"}, {IDNO, "Button"}, {IDCANCEL, "Button"}, {IDC_QUESTION_LINE1, "Static", {28, 7, 128, 13}},
+          {IDC_QUESTION_LINE2, "Static", {28, 22, 128, 13}}, {IDC_QUESTION_ICON, "Static"}}},
+        {IDD_PRINT, "Print",
+         {{IDOK, "Button"}, {IDCANCEL, "Button"}, {IDC_PRINT_PRINTER_LABEL, "Static"}, {IDC_PRINT_PRINTER, "ComboBox"},
+          {IDC_PRINT_OUTPUT_GROUP, "Button"}, {IDC_PRINT_TO_PRINTER, "Button"}, {IDC_PRINT_TO_FILE, "Button"}}},
+    };
+    for (const auto& c : cases) {
+        HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.dialog), nullptr, KeepOpen, 0);
+        ASSERT_NE(nullptr, dlg) << c.dialog;
+        char text[64] = "";
+        GetWindowTextA(dlg, text, sizeof text);
+        EXPECT_STREQ(c.caption, text);
+        for (const Control& control : c.controls) {
+            HWND item = GetDlgItem(dlg, control.id);
+            ASSERT_NE(nullptr, item) << c.dialog << " " << control.id;
+            GetClassNameA(item, text, sizeof text);
+            EXPECT_STREQ(control.cls, text) << c.dialog << " " << control.id;
+            if (control.units.right == 0) continue;
+            // The dialog maps place and size each on its own.
+            RECT expected = control.units, actual;
+            MapDialogRect(dlg, &expected);
+            expected.right += expected.left, expected.bottom += expected.top;
+            GetWindowRect(item, &actual);
+            MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_TRUE(EqualRect(&expected, &actual)) << c.dialog << " " << control.id;
+        }
+        if (HWND icon = GetDlgItem(dlg, IDC_QUESTION_ICON)) {
+            EXPECT_NE(nullptr, reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0))) << c.dialog;
+        }
+        DestroyWindow(dlg);
+    }
+}

@@ -295,6 +295,34 @@ TEST_F(CmdlineWndTest, CursorBeyondTheTextIsClampedToItsLength) {
     VirtualFree(memory, 0, MEM_RELEASE);
 }
 
+// A command line longer than any buffer the field might keep: clicks are
+// counted on the whole text, with the leading characters hidden.
+TEST_F(CmdlineWndTest, AClickOnALongCommandLineCountsTheWholeText) {
+    std::string text;
+    while (text.size() < 1500) text += "GO " + std::to_string(text.size()) + " + ";
+    text.resize(1500);
+    gGuardedText = text.c_str();
+    auto* saved = gCore.GetCmdlineString;
+    gCore.GetCmdlineString = GuardedCmdlineString;
+    Focus();
+    Paint();
+    const int hidden = ExpectedHidden(text);
+    ASSERT_EQ(hidden, CmdlineHiddenCount());
+    ASSERT_GT(hidden, 1400);
+    struct Case { int x; int pos; };
+    const Case cases[] = {{kTextLeft, hidden},
+                          {kTextLeft + Width(text.substr(size_t(hidden), 10)), hidden + 10},
+                          {kTextRight - 1, 1500}};
+    for (const Case& c : cases) {
+        Paint();
+        harness::ClearJournal();
+        Click(c.x);
+        harness::PumpUntilIdle();
+        EXPECT_TRUE(SameSequence({"IsDesklocked", "IsDesklocked", Cursor(c.pos, 1)}, CoreCalls())) << c.x;
+    }
+    gCore.GetCmdlineString = saved;
+}
+
 TEST_F(CmdlineWndTest, EditingInTheMiddleMovesTheCaretWithTheCoresCursor) {
     Type("GO 12");
     Focus();

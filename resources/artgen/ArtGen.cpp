@@ -969,6 +969,8 @@ void WriteEncoders(Writer& out) {
     out.Bitmap(216, EncoderMarker(176, 146, {230, 30, 30, 255}));
     out.Bitmap(217, EncoderMarker(68, 69, {40, 80, 240, 255}));
     out.Bitmap(218, EncoderMarker(64, 63, {40, 210, 60, 255}));
+    // The same marker as the icon of the core's question dialogs.
+    out.Check(WriteIconFile(out.dir + "/ico218.ico", {EncoderMarker(32, 32, {40, 210, 60, 255})}, false, {0, 0}), 218);
     out.Bitmap(219, EncoderMarker(66, 66, {240, 220, 40, 255}));
 }
 
