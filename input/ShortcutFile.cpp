@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/ErrorBox.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "common/Text.h"
@@ -140,13 +139,7 @@ bool LoadShortcutFile(ShortcutList* list) {
     return ShortcutFilePath(path, sizeof path) && ReadShortcutFile(path, list);
 }
 
-bool SaveShortcutFile(const ShortcutList& list, HWND owner) {
+bool SaveShortcutFile(const ShortcutList& list) {
     char path[kShortcutPathSize];
-    if (!ShortcutFilePath(path, sizeof path)) return false;
-    if (ShortcutFileIsReadOnly(path)) {
-        ShowErrorBox(owner ? owner : hMainWnd,
-                     "The shortcut file psc.cfg is read-only! The shortcuts have not been saved.");
-        return false;
-    }
-    return WriteShortcutFile(path, list);
+    return ShortcutFilePath(path, sizeof path) && WriteShortcutFile(path, list);
 }

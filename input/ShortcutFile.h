@@ -39,7 +39,7 @@ bool ReadShortcutFile(const char* path, ShortcutList* list);
 bool WriteShortcutFile(const char* path, const ShortcutList& list);
 bool ShortcutFileIsReadOnly(const char* path);
 
-// The same at the shortcut file's own path. A read-only file is refused with
-// an error box owned by owner (the main window when null).
+// The same at the shortcut file's own path; the caller tells the user why a
+// save failed (ShortcutFileIsReadOnly names the usual cause).
 bool LoadShortcutFile(ShortcutList* list);
-bool SaveShortcutFile(const ShortcutList& list, HWND owner = nullptr);
+bool SaveShortcutFile(const ShortcutList& list);

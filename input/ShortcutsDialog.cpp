@@ -107,6 +107,18 @@ void FillModifierCombo(HWND dlg) {
     Send(dlg, IDC_MODIFIER, CB_SETCURSEL, 0);
 }
 
+// Keys that share their scan code with a number pad key and are told apart
+// by the extended-key flag alone.
+bool IsExtendedKey(UINT vk) {
+    switch (vk) {
+    case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_LEFT: case VK_UP: case VK_RIGHT:
+    case VK_DOWN: case VK_INSERT: case VK_DELETE: case VK_DIVIDE: case VK_NUMLOCK: case VK_RCONTROL:
+    case VK_RMENU: case VK_LWIN: case VK_RWIN: case VK_APPS: case VK_SNAPSHOT:
+        return true;
+    }
+    return false;
+}
+
 // The key combo's own text for a key; a key it does not offer (a file written
 // elsewhere) still gets a name, so its entry can be seen and deleted.
 void KeyName(HWND dlg, uint32_t code, char* name, size_t size) {
@@ -123,7 +135,8 @@ void KeyName(HWND dlg, uint32_t code, char* name, size_t size) {
     const UINT vk = code & kShortcutKeyMask;
     const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
     char text[kNameSize] = "";
-    if (scan && GetKeyNameTextA(LONG(scan << 16), text, sizeof text) > 0) CopyBounded(name, size, text);
+    if (scan && GetKeyNameTextA(LONG(scan << 16) | (IsExtendedKey(vk) ? 1L << 24 : 0), text, sizeof text) > 0)
+        CopyBounded(name, size, text);
     else FormatBounded(name, size, "Key %u", vk);
 }
 
@@ -302,24 +315,36 @@ void OnClearList(HWND dlg, ShortcutsDialog* rec) {
 }
 
 // The live list always takes the edit, so the desk works as the user set it
-// even when the file cannot be written; the old file then stays whole.
-void SaveWorkingList(HWND dlg, const ShortcutsDialog* rec) {
+// even when the file cannot be written; the old file then stays whole. False
+// when the file was not written.
+bool SaveWorkingList(const ShortcutsDialog* rec) {
     ReplaceProgrammedShortcuts(rec->working);
-    if (SaveShortcutFile(rec->working)) return;
-    char path[kShortcutPathSize];
+    return SaveShortcutFile(rec->working);
+}
+
+// One message, modal to the dialog, so that nothing in it can be pressed
+// while the message is up.
+void TellNotSaved(HWND dlg) {
+    char path[kShortcutPathSize] = "";
     ShortcutFilePath(path, sizeof path);
+    const char* format = ShortcutFileIsReadOnly(path)
+                             ? TrFormat("The shortcut file %s is read-only!\nThe programmed shortcuts are used until the "
+                                        "program ends.")
+                             : TrFormat("Cannot save the programmed shortcuts to %s!\nThey are used until the program ends.");
     char text[kShortcutPathSize + 200];
-    FormatBounded(text, sizeof text,
-                  TrFormat("Cannot save the programmed shortcuts to %s!\nThey are used until the program ends."), path);
+    FormatBounded(text, sizeof text, format, path);
     MessageBoxA(dlg, text, knt_windows_title, MB_ICONERROR);
 }
 
+// Everything is read from the dialog and applied before the message that a
+// failed save brings: while it is up the desk may close and take the dialog
+// with it, and nothing may be read from a dialog that is gone.
 void OnOk(HWND dlg, const ShortcutsDialog* rec) {
     const int use = IsChecked(dlg, IDC_USE_PROGRAMMED) ? 1 : 0;
     const int only = IsChecked(dlg, IDC_PROGRAMMED_ONLY) ? 1 : 0;
-    SetProgrammedShortcutFlags(use, only);
-    if (rec->listChanged) SaveWorkingList(dlg, rec);
     const int showKeys = IsChecked(dlg, IDC_SHOW_HKEYS) ? 1 : 0;
+    SetProgrammedShortcutFlags(use, only);
+    const bool saved = !rec->listChanged || SaveWorkingList(rec);
     if (showKeys != gShowHKeys) {
         gShowHKeys = showKeys;
         WriteRegKeyInt(HKEY_CURRENT_USER, "showhkeys", showKeys, nullptr);
@@ -327,6 +352,8 @@ void OnOk(HWND dlg, const ShortcutsDialog* rec) {
     if (hMainWnd) RedrawWindow(hMainWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     WriteRegKeyInt(HKEY_CURRENT_USER, "pscActive", use, nullptr);
     WriteRegKeyInt(HKEY_CURRENT_USER, "pscOnly", only, nullptr);
+    if (!saved) TellNotSaved(dlg);
+    if (IsWindow(dlg)) EndDialog(dlg, IDOK);
 }
 
 void OnCommand(HWND dlg, ShortcutsDialog* rec, int id, int code) {
@@ -347,10 +374,7 @@ void OnCommand(HWND dlg, ShortcutsDialog* rec, int id, int code) {
     case IDC_ADD: OnAdd(dlg, rec); return;
     case IDC_DELETE_ENTRY: OnDeleteEntry(dlg, rec); return;
     case IDC_CLEAR_LIST: OnClearList(dlg, rec); return;
-    case IDOK:
-        OnOk(dlg, rec);
-        EndDialog(dlg, IDOK);
-        return;
+    case IDOK: OnOk(dlg, rec); return;
     case IDCANCEL: EndDialog(dlg, IDCANCEL); return;
     }
 }

@@ -37,15 +37,15 @@ BOOL CALLBACK CollectHostWindow(HWND wnd, LPARAM lp) {
     return TRUE;
 }
 
-void CentreMainWindow(HWND main) {
+void CentreMainWindow(HWND main, UINT flags) {
     const RECT area = WorkArea();
     SetWindowPos(main, HWND_TOP, 0, 0, std::min(int(area.right - area.left), kDeskWidth),
-                 std::min(int(area.bottom - area.top), kDeskHeight), SWP_SHOWWINDOW | SWP_NOMOVE);
+                 std::min(int(area.bottom - area.top), kDeskHeight), flags | SWP_NOMOVE);
     CenterWindow(main);
 }
 
 void BringToFront(HWND wnd) {
-    if (wnd == hMainWnd && gCenterMainWhenCovered) CentreMainWindow(wnd);
+    if (wnd == hMainWnd && gCenterMainWhenCovered) CentreMainWindow(wnd, SWP_SHOWWINDOW);
     SetForegroundWindow(wnd);
 }
 
@@ -64,6 +64,10 @@ LRESULT CALLBACK BackgroundWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 }  // namespace
+
+void PlaceDeskOnCover(HWND main) {
+    if (gCoverWnd && gCenterMainWhenCovered) CentreMainWindow(main, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 ATOM RegisterBackgroundClass(HINSTANCE instance) {
     return RegisterWindowClass(instance, {kClassName, BackgroundWndProc, CS_OWNDC, 0, nullptr, DeskDefaultCursor(),

@@ -11,6 +11,10 @@ void DestroyBackgroundWindow();
 // The desktop counts as covered exactly while the window exists.
 bool BackgroundWindowExists();
 HWND BackgroundWindow();
+// Centres the desk (not showing it) while the desktop is covered and the
+// centring option is on: for the start, whose settings make the cover
+// before they read the option.
+void PlaceDeskOnCover(HWND main);
 // Puts the cover window on top and then the host's windows (the monitors, the
 // echo window and last the main window) in front of it; nothing while the
 // desktop is not covered.

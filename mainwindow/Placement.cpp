@@ -17,6 +17,7 @@
 #include "desk/DeskFrame.h"
 #include "desk/ExtMonitor.h"
 #include "input/FaderWnd.h"
+#include "mainwindow/BackgroundWnd.h"
 #include "mainwindow/MainWindow.h"
 #include "resources/resource.h"
 
@@ -247,6 +248,7 @@ void LoadWindowSettings(HWND main) {
     ReadSetting("coverDesktop", &cover);
     if (cover) CreateBackgroundWindow(main);
     ReadViewOptions();
+    PlaceDeskOnCover(main);
     OpenEchoWindow();
     OpenExtMonitors();
     ReadPlayMode();

@@ -171,20 +171,32 @@ TEST_F(BackgroundWndTest, RestackLeavesTheMainWindowInFrontOfTheMonitors) {
     EXPECT_EQ(main_, GetForegroundWindow());
 }
 
+// Covered by the option at run time, or by both settings stored for the start
+// (where the cover comes before the option is read): centred either way.
 TEST_F(BackgroundWndTest, CentringOptionSizesAndCentresTheDesk) {
-    gCenterMainWhenCovered = 1;
-    SetWindowPos(main_, nullptr, 5, 5, 600, 400, SWP_NOZORDER);
-    CreateBackgroundWindow(main_);
-    harness::PumpUntilIdle();
-    const RECT area = WorkArea();
-    const int width = std::min(int(area.right - area.left), kDeskWidth);
-    const int height = std::min(int(area.bottom - area.top), kDeskHeight);
-    RECT at = {};
-    GetWindowRect(main_, &at);
-    EXPECT_EQ(width, at.right - at.left);
-    EXPECT_EQ(height, at.bottom - at.top);
-    EXPECT_EQ(area.left + (area.right - area.left - width) / 2, at.left);
-    EXPECT_EQ(area.top + (area.bottom - area.top - height) / 2, at.top);
+    for (const bool atStart : {false, true}) {
+        SetWindowPos(main_, nullptr, 5, 5, 600, 400, SWP_NOZORDER);
+        DestroyBackgroundWindow();
+        if (atStart) {
+            gCenterMainWhenCovered = 0;
+            SetInt("coverDesktop", 1);
+            SetInt("centermain_when_desktop_covered", 1);
+            LoadWindowSettings(main_);
+        } else {
+            gCenterMainWhenCovered = 1;
+            CreateBackgroundWindow(main_);
+        }
+        harness::PumpUntilIdle();
+        const RECT area = WorkArea();
+        const int width = std::min(int(area.right - area.left), kDeskWidth);
+        const int height = std::min(int(area.bottom - area.top), kDeskHeight);
+        RECT at = {};
+        GetWindowRect(main_, &at);
+        EXPECT_EQ(width, at.right - at.left) << atStart;
+        EXPECT_EQ(height, at.bottom - at.top) << atStart;
+        EXPECT_EQ(area.left + (area.right - area.left - width) / 2, at.left) << atStart;
+        EXPECT_EQ(area.top + (area.bottom - area.top - height) / 2, at.top) << atStart;
+    }
 }
 
 }  // namespace

@@ -505,6 +505,14 @@ TEST_F(ExtMonitorTest, InformationWindowOpensOnTheMonitorAndGoesOffItsTarget) {
     EXPECT_EQ(nullptr, hInfoShow);
     EXPECT_EQ(1, SendMessageA(first_, kReqMonitorInfo, 0, harness::ForeignAddress()));
     EXPECT_EQ(nullptr, hInfoShow);
+
+    // Gone with its monitor, it leaves no handle behind.
+    EXPECT_EQ(1, SendMessageA(second_, kReqMonitorInfo, 0, reinterpret_cast<LPARAM>(rect)));
+    ASSERT_NE(nullptr, hInfoShow);
+    ShowWindow(second_, SW_HIDE);
+    harness::PumpUntilIdle();
+    DestroyWindow(second_);
+    EXPECT_EQ(nullptr, hInfoShow);
 }
 
 }  // namespace

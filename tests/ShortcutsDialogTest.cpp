@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <set>
 #include <string>
 
 #include "app/CoreSession.h"
@@ -192,51 +193,85 @@ TEST_F(ShortcutsDialogTest, CancelAfterClearListLeavesFileListAndFlagsAlone) {
     EXPECT_EQ(1, ProgrammedShortcutsOnly());
 }
 
-// The new file cannot be made beside the old one (its name is taken by a
-// folder), as on a shared folder that cannot be written.
-TEST_F(ShortcutsDialogTest, UnwritableSharedFolderKeepsTheNewLiveListAndTheOldFileWhole) {
-    Program({{kCtrl + VK_F1, kScreen1}});
-    const std::string before = ReadBytes(path_);
-    ASSERT_TRUE(CreateDirectoryA((path_ + ".new").c_str(), nullptr));
-    std::unique_ptr<harness::MessageBoxCapture> boxes;
-    HWND shown = nullptr;
-    Run([&](HWND dlg) {
-        // Made only now: the dialog itself must not be taken for a message box.
-        shown = dlg;
-        boxes = std::make_unique<harness::MessageBoxCapture>();
-        boxes->Ignore(dlg);
-        ASSERT_TRUE(harness::ChooseComboText(dlg, IDC_KEY, "B"));
-        ASSERT_TRUE(harness::ChooseComboText(dlg, IDC_COMMAND, "SCREEN 2"));
-        ASSERT_TRUE(Click(dlg, IDC_ADD));
-        ASSERT_TRUE(Click(dlg, IDOK));
-    });
-    RemoveDirectoryA((path_ + ".new").c_str());
-    EXPECT_EQ(before, ReadBytes(path_));
-    const ShortcutList expected = {{'B', 248}, {kCtrl + VK_F1, kScreen1}};
-    EXPECT_EQ(expected, *ProgrammedShortcuts());
-    ASSERT_TRUE(boxes);
-    ASSERT_EQ(1u, boxes->Boxes().size());
-    const harness::CapturedBox& box = boxes->Boxes()[0];
-    EXPECT_EQ(0u, box.text.rfind("Cannot save the programmed shortcuts to ", 0)) << box.text;
-    EXPECT_NE(std::string::npos, box.text.find("psc.cfg")) << box.text;
-    EXPECT_EQ("Kantrel Ovrin", box.caption);
-    EXPECT_EQ(shown, box.owner);
-    EXPECT_EQ(UINT(MB_ICONERROR), box.icon);
+// The file cannot be written: its new copy's name is taken by a folder (as on
+// a shared folder that cannot be written), or the file is read-only. The new
+// live list is used, the old file stays whole, and one message says so,
+// modal to the dialog. In the last round the desk is closed while the message
+// is up: what the user left ticked is stored as it was.
+TEST_F(ShortcutsDialogTest, AFileThatCannotBeWrittenKeepsTheLiveListWithOneMessageOwnedByTheDialog) {
+    const struct {
+        bool readOnly, closeDesk;
+        const char* text;
+    } cases[] = {{false, false, "Cannot save the programmed shortcuts to "},
+                 {true, false, "The shortcut file "},
+                 {true, true, "The shortcut file "}};
+    StartSession();
+    VCMessageBoxSetAnswer(kVcAnswer2);  // "Save actual Show ?" No
+    for (const auto& c : cases) {
+        Program({{kCtrl + VK_F1, kScreen1}});
+        SetInt("showhkeys", 1);
+        gShowHKeys = 1;
+        const std::string before = ReadBytes(path_);
+        if (c.readOnly) ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+        else ASSERT_TRUE(CreateDirectoryA((path_ + ".new").c_str(), nullptr));
+        std::unique_ptr<harness::MessageBoxCapture> boxes;
+        HWND shown = nullptr;
+        Run([&](HWND dlg) {
+            // Made only now: the dialog itself must not be taken for a message box.
+            shown = dlg;
+            boxes = std::make_unique<harness::MessageBoxCapture>();
+            boxes->Ignore(dlg);
+            CheckDlgButton(dlg, IDC_SHOW_HKEYS, BST_CHECKED);
+            ASSERT_TRUE(harness::ChooseComboText(dlg, IDC_KEY, "B"));
+            ASSERT_TRUE(harness::ChooseComboText(dlg, IDC_COMMAND, "SCREEN 2"));
+            ASSERT_TRUE(Click(dlg, IDC_ADD));
+            // Handled while the message is up, before its answer.
+            if (c.closeDesk) PostMessageA(main_, WM_CLOSE, 0, 0);
+            ASSERT_TRUE(Click(dlg, IDOK));
+        });
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryA((path_ + ".new").c_str());
+        EXPECT_EQ(before, ReadBytes(path_)) << c.text;
+        const ShortcutList expected = {{'B', 248}, {kCtrl + VK_F1, kScreen1}};
+        EXPECT_EQ(expected, *ProgrammedShortcuts());
+        ASSERT_TRUE(boxes);
+        ASSERT_EQ(1u, boxes->Boxes().size()) << c.text;
+        const harness::CapturedBox& box = boxes->Boxes()[0];
+        EXPECT_EQ(0u, box.text.rfind(c.text, 0)) << box.text;
+        EXPECT_NE(std::string::npos, box.text.find("psc.cfg")) << box.text;
+        EXPECT_EQ("Kantrel Ovrin", box.caption);
+        EXPECT_EQ(shown, box.owner);
+        EXPECT_EQ(UINT(MB_ICONERROR), box.icon);
+        DWORD stored = 0;
+        EXPECT_TRUE(GetInt("showhkeys", &stored) && stored == 1) << c.text;
+        EXPECT_EQ(c.closeDesk, !IsWindow(main_)) << c.text;
+    }
 }
 
-// A key the dialog does not offer (numpad 5, from a file written elsewhere)
-// is listed under a name of its own and can be deleted like any other.
-TEST_F(ShortcutsDialogTest, EntryWithAnUnofferedKeyIsListedAndCanBeDeleted) {
-    Program({{kCtrl + 0x10000000 + VK_NUMPAD5, kScreen1}});
+// Keys the dialog does not offer (from a file written elsewhere) are listed
+// under names of their own, an arrow key apart from the number pad key that
+// shares its scan code, and can be deleted like any other entry.
+TEST_F(ShortcutsDialogTest, EntriesWithUnofferedKeysAreListedApartAndCanBeDeleted) {
+    const int keys[] = {VK_NUMPAD5, VK_UP, VK_NUMPAD8, VK_LEFT, VK_NUMPAD4};
+    ShortcutList entries;
+    for (int vk : keys) entries[kCtrl + 0x10000000 + vk] = kScreen1;
+    Program(entries);
     Run([&](HWND dlg) {
-        ASSERT_EQ(1, ListCount(dlg));
-        const std::string line = ListLine(dlg, 0);
-        EXPECT_EQ(0u, line.rfind("Ctrl ", 0)) << line;
-        EXPECT_GT(line.size(), std::string("Ctrl  = SCREEN 1").size()) << line;
-        EXPECT_EQ(line.size() - 11, line.rfind(" = SCREEN 1")) << line;
+        ASSERT_EQ(5, ListCount(dlg));
+        std::set<std::string> lines;
+        for (int i = 0; i < 5; ++i) {
+            const std::string line = ListLine(dlg, i);
+            lines.insert(line);
+            EXPECT_EQ(0u, line.rfind("Ctrl ", 0)) << line;
+            EXPECT_GT(line.size(), std::string("Ctrl  = SCREEN 1").size()) << line;
+            EXPECT_EQ(line.size() - 11, line.rfind(" = SCREEN 1")) << line;
+        }
+        EXPECT_EQ(5u, lines.size()) << "two keys listed under one name";
         EXPECT_FALSE(IsEnabled(dlg, IDC_DELETE_ENTRY));
-        ASSERT_TRUE(harness::ChooseListIndex(dlg, IDC_SHORTCUT_LIST, 0));
-        ASSERT_TRUE(Click(dlg, IDC_DELETE_ENTRY));
+        for (int i = 0; i < 5; ++i) {
+            ASSERT_TRUE(harness::ChooseListIndex(dlg, IDC_SHORTCUT_LIST, 0));
+            ASSERT_TRUE(Click(dlg, IDC_DELETE_ENTRY));
+        }
         EXPECT_EQ(0, ListCount(dlg));
         EXPECT_TRUE(IsChecked(dlg, IDC_USE_DEFAULTS_ONLY));
         EXPECT_FALSE(IsEnabled(dlg, IDC_USE_PROGRAMMED));
