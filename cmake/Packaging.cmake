@@ -72,6 +72,7 @@ set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 set(CPACK_NSIS_DEFINES "
   Target ${KNT_NSIS_TARGET}
   !define KNT_VERSION \"${KNT_VERSION}\"
+  !define KNT_DEFAULT_DIR \"${CPACK_NSIS_INSTALL_ROOT}\\${CPACK_PACKAGE_INSTALL_DIRECTORY}\"
   !include \"${CMAKE_SOURCE_DIR}/cmake/packaging/KantrelSetup.nsh\"")
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "!insertmacro KntBeforeInstall")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "!insertmacro KntAfterInstall")

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The Windows setup, end to end, in a Wine prefix of its own (never the shared
-# test prefix): silent install, the desk started from its Start menu entry on
+# test prefix): a /D= folder that is a file and a shared data folder that
+# cannot be written, both refused before anything is installed; silent install, the desk started from its Start menu entry on
 # the installed records alone, setup and uninstall refused while it runs, a
 # clean close, install over, uninstall keeping the user's settings and files,
 # a chosen folder deleted by hand, and /PURGE.
@@ -11,6 +12,7 @@ trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 SETUP=$1 ZIP=$2 BUILT_DESK=$3
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
+EXIT_STOPPED=2
 EXIT_DESK_RUNNING=3
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -82,6 +84,7 @@ INSTALL_KEY='HKLM\Software\Telmarin\Kantrel Ovrin'
 GLOBDATA_KEY='HKLM\Software\Telmarin\GlobData'
 USER_KEY='HKCU\Software\Telmarin\Kantrel Ovrin'
 UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kantrel Ovrin Setup'
+SETUP_KEY='HKLM\Software\Telmarin\Kantrel Ovrin Setup'
 PROGRAM_FILES="KantrelOvrin.exe interface.dll emuReg.dll kntLib.dll kntVX.dll knt.dll Uninstall.exe"
 
 step "the zip holds the program folder and the record scripts"
@@ -113,6 +116,36 @@ check_installed() {  # PROGRAM_FOLDER
   [ -f "$MENU/Uninstall.lnk" ] || fail "no Start menu entry for the uninstaller"
   expect_value "$UNINSTALL_KEY" DisplayVersion 6.601
 }
+
+check_nothing_installed() {  # WHAT_RAN
+  [ ! -e "$PROGRAM" ] || fail "$1 made the program folder: $(ls -A "$PROGRAM" | tr '\n' ' ')"
+  for key in "$INSTALL_KEY" "$GLOBDATA_KEY" "$UNINSTALL_KEY" "$SETUP_KEY"; do
+    ! reg_key_exists "$key" || fail "$1 wrote $key"
+  done
+  [ ! -e "$MENU" ] || fail "$1 made the Start menu entries"
+}
+
+step "a silent setup to a /D= folder that is a file stops and installs nothing"
+printf 'not a folder' >"$C/target.txt"
+code=0; wine_run 120 "$SETUP" /S '/D=C:\target.txt' || code=$?
+[ $code -eq $EXIT_STOPPED ] || fail "setup to a file ended with $code, expected $EXIT_STOPPED"
+check_nothing_installed "the setup to a file"
+[ ! -e "$SHARED" ] || fail "the setup to a file made the shared data folder"
+[ "$(cat "$C/target.txt")" = 'not a folder' ] || fail "the file given as the folder was changed"
+rm "$C/target.txt"
+
+step "a silent setup stops on a shared data folder it cannot write and installs nothing"
+# Wine runs as root here, whom Unix permissions do not stop, and a read-only
+# attribute does not keep anything out of a folder; a file where ide0 must go
+# makes the folder unusable for anyone.
+mkdir -p "$SHARED"
+printf 'in the way' >"$SHARED/ide0"
+code=0; wine_run 120 "$SETUP" /S || code=$?
+[ $code -eq $EXIT_STOPPED ] || fail "setup with an unwritable shared folder ended with $code, expected $EXIT_STOPPED"
+check_nothing_installed "the setup with an unwritable shared folder"
+[ "$(ls -A "$SHARED")" = ide0 ] && [ "$(cat "$SHARED/ide0")" = 'in the way' ] \
+  || fail "the unwritable shared folder was changed: $(ls -A "$SHARED" | tr '\n' ' ')"
+rm -r "$C/ProgramData/Telmarin"
 
 step "silent install"
 wine_run 120 "$SETUP" /S || fail "the setup failed with code $?"

@@ -11,6 +11,9 @@
 !define KNT_DESK_CLASS "_KNTOVRIN"
 ; Exit code when the setup or the uninstaller stopped because the desk runs.
 !define KNT_EXIT_DESK_RUNNING 3
+; Exit code when the setup stopped on bad input before it changed anything:
+; an unusable /D= folder or a shared data folder it cannot write.
+!define KNT_EXIT_STOPPED 2
 ; Exit code when the machine records could not be written.
 !define KNT_EXIT_RECORDS 4
 
@@ -31,6 +34,70 @@ BrandingText "Kantrel Ovrin ${KNT_VERSION}"
 Var KntShared
 Var KntPurge
 
+; A /D= folder the setup cannot use (a file, a folder below a file, no full
+; path) is dropped by the installer itself, without a word, for the default
+; one or that of an installation it finds: the run would then succeed
+; somewhere the caller never asked for. The folder the caller gave is read
+; back from the process's own command line ($CMDLINE has /D= cut off
+; already) and must be the one the setup goes to.
+Function KntCheckChosenFolder
+  System::Call 'kernel32::GetCommandLine() t .r0'
+  ; Only an unquoted /D= at the start of an argument counts, and it runs to
+  ; the end of the line, as the installer itself reads it.
+  StrCpy $1 0
+  StrCpy $2 ""
+  ${Do}
+    StrCpy $3 $0 4 $1
+    ${If} $3 == ""
+      Return
+    ${EndIf}
+    ${If} $3 S== " /D="
+      IntOp $1 $1 + 4
+      StrCpy $2 $0 "" $1
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+  ${Loop}
+  ; The installer drops trailing backslashes from the folder it takes.
+  ${Do}
+    StrCpy $3 $2 1 -1
+    ${If} $3 != "\"
+      ${Break}
+    ${EndIf}
+    StrCpy $2 $2 -1
+  ${Loop}
+  ; The only folder the setup itself changes is the default one, for a user
+  ; who is no administrator; that is still the folder asked for.
+  ${If} $2 == "$INSTDIR"
+  ${OrIf} $2 == "${KNT_DEFAULT_DIR}"
+    Return
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONSTOP \
+    "The folder given with /D= cannot hold the program:$\r$\n$2$\r$\nIt must be a full folder path, not a file nor a folder below a file, given last and without quotes." /SD IDOK
+  DetailPrint "Stopped: the folder given with /D= cannot be used: $2"
+  ; A silent run is already in the section, whose SetOutPath made the folder
+  ; it fell back to; leave no empty one behind.
+  ${If} ${Silent}
+    Call KntDropEmptyFolder
+  ${EndIf}
+  SetErrorLevel ${KNT_EXIT_STOPPED}
+  Quit
+FunctionEnd
+
+; With pages the check comes before the first one: the directory page would
+; otherwise offer the fallback folder as if it were the one given.
+Function KntGuiInit
+  Call KntCheckChosenFolder
+FunctionEnd
+!define MUI_CUSTOMFUNCTION_GUIINIT KntGuiInit
+
+; The folder SetOutPath made is this process's working folder, which
+; Windows does not remove: step out of it first. Only an empty one goes.
+Function KntDropEmptyFolder
+  SetOutPath "$TEMP"
+  RMDir "$INSTDIR"
+FunctionEnd
+
 ; Files of a running desk are never replaced or removed: the user closes it
 ; and retries, or the run stops. A silent run cannot ask and stops at once.
 !macro KntDeskGuard UN
@@ -41,8 +108,10 @@ Function ${UN}KntEnsureDeskClosed
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
       "Kantrel Ovrin is running.$\r$\nClose it, then choose Retry." /SD IDCANCEL IDRETRY check
     DetailPrint "Stopped: Kantrel Ovrin is running."
-    ; The setup's SetOutPath made the folder already; leave no empty one behind.
-    RMDir "$INSTDIR"
+    !if "${UN}" == ""
+      ; The setup's SetOutPath made the folder already; leave no empty one behind.
+      Call KntDropEmptyFolder
+    !endif
     SetErrorLevel ${KNT_EXIT_DESK_RUNNING}
     Quit
   closed:
@@ -68,9 +137,50 @@ Function KntChooseSharedFolder
   ${EndIf}
 FunctionEnd
 
-Function KntWriteRecords
+; The desk refuses to start without ide0 in the shared data folder, so a
+; folder the setup cannot write stops it before it installs anything: a
+; half installation whose desk only says its data path is wrong helps nobody.
+; Writing is tried for real (ide0 and a file in it), as attributes and access
+; lists do not tell what the file system allows. What the try made goes again.
+Function KntEnsureSharedWritable
+  StrCpy $1 0
+  StrCpy $2 0
+  ${IfNot} ${FileExists} "$KntShared\*.*"
+    StrCpy $1 1
+  ${EndIf}
+  ${IfNot} ${FileExists} "$KntShared\ide0\*.*"
+    StrCpy $2 1
+  ${EndIf}
+  StrCpy $3 "$KntShared\ide0\setup-write-check.tmp"
   ClearErrors
   CreateDirectory "$KntShared\ide0"
+  ${IfNot} ${Errors}
+    FileOpen $0 "$3" w
+    ${IfNot} ${Errors}
+      FileClose $0
+      Delete "$3"
+      ${IfNot} ${Errors}
+        Return
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  Delete "$3"
+  ${If} $2 = 1
+    RMDir "$KntShared\ide0"
+  ${EndIf}
+  ${If} $1 = 1
+    RMDir "$KntShared"
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONSTOP \
+    "The shared data folder cannot be written:$\r$\n$KntShared$\r$\nThe setup needs to make ide0 and its files there. Give administrators write access to the folder, then run the setup again." /SD IDOK
+  DetailPrint "Stopped: the shared data folder cannot be written: $KntShared"
+  Call KntDropEmptyFolder
+  SetErrorLevel ${KNT_EXIT_STOPPED}
+  Quit
+FunctionEnd
+
+Function KntWriteRecords
+  ClearErrors
   WriteRegStr HKLM "${KNT_INSTALL_KEY}" "Version" "${KNT_VERSION}"
   WriteRegStr HKLM "${KNT_INSTALL_KEY}" "Edition" "Ovrin"
   WriteRegStr HKLM "${KNT_GLOBDATA_KEY}" "GlobDataPath" "$KntShared"
@@ -129,9 +239,14 @@ Function un.KntRemoveRecords
   RMDir "$KntShared"
 FunctionEnd
 
+; Everything that can stop the setup comes before its first file or record.
 !macro KntBeforeInstall
+  ${If} ${Silent}
+    Call KntCheckChosenFolder
+  ${EndIf}
   Call KntEnsureDeskClosed
   Call KntChooseSharedFolder
+  Call KntEnsureSharedWritable
 !macroend
 
 !macro KntAfterInstall
