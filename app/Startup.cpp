@@ -15,6 +15,7 @@
 #include "app/Winsock.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
+#include "cdplayer/CdFileSource.h"
 #include "cdplayer/CdPanel.h"
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
@@ -222,6 +223,7 @@ bool BuildDesk(HWND main) {
     CreateEncoders(main);
     CreateCmdlineWindow(main);
     CreateCDPanel(main);
+    RestoreCdFileSource();
     RestoreDeskScrollPositions(main);
     TraceStartupStep("encoders, command line, CD panel");
     if (AffinityStepWanted()) RunAffinityStep(sharedpath);

@@ -2,6 +2,8 @@
 // status queries.
 #include "cdplayer/CdDevice.h"
 
+#include <cctype>
+
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "cdplayer/CdPanel.h"
@@ -67,7 +69,9 @@ bool CdDevice::Open(const char* drive) {
         open_.wDeviceID = 0;
         return ErrorStep(error);
     }
-    WriteRegKeyInt(HKEY_CURRENT_USER, "cd_drive", static_cast<unsigned char>(gCdDrive[0]), nullptr);
+    // A disc of files may stand where no drive is: only a drive is stored.
+    if (isalpha(static_cast<unsigned char>(gCdDrive[0])))
+        WriteRegKeyInt(HKEY_CURRENT_USER, "cd_drive", static_cast<unsigned char>(gCdDrive[0]), nullptr);
     if (!ReadDiscLength()) return false;
     OpenVolumeControl();
     RefreshVolumeFader();

@@ -12,6 +12,8 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "cdplayer/CdDevice.h"
+#include "cdplayer/CdFileSource.h"
+#include "cdplayer/FileDisc.h"
 #include "common/Text.h"
 #include "input/FaderWnd.h"
 #include "mainwindow/Placement.h"
@@ -153,7 +155,7 @@ void RefreshDiscState(int present) {
 
 void CdPanelRecheckDisc(int present) {
     if (DisableCDPlayer) return;
-    if (present == -1 && !gCdDevice.IsOpen() && gCdDrive[0]) gCdDevice.Open(gCdDrive);
+    if (present == -1 && !gCdDevice.IsOpen() && (gCdDrive[0] || FileDiscLoaded())) gCdDevice.Open(gCdDrive);
     RefreshDiscState(present);
 }
 
@@ -163,7 +165,8 @@ void ReopenCdDrive(const char* drive) {
     // must stop believing in the old disc before, and look again after.
     RefreshDiscState(0);
     if (drive && drive[0]) CopyBounded(gCdDrive, sizeof gCdDrive, drive);
-    if (gCdDrive[0] && gCdDevice.Open(gCdDrive)) RefreshDiscState(-1);
+    // A disc of files stays: the drive chosen is used once it is ejected.
+    if ((gCdDrive[0] || FileDiscLoaded()) && gCdDevice.Open(gCdDrive)) RefreshDiscState(-1);
 }
 
 void SetPlayerMode(int mode) {
@@ -377,6 +380,8 @@ HMENU BuildCdTrackMenu() {
                     cd_mode == kPlayerPlaying ? "Play Track" : "Goto Track");
         AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), text);
     }
+    if (GetMenuItemCount(menu) > 0) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, kCdOpenAudioFilesCommand, Tr("Open Audio Files..."));
     return menu;
 }
 

@@ -1,9 +1,12 @@
 // The window class of the CD player panel's twelve windows (_kntCDButton):
 // their drawing, the press and release table, the pop-up menus and winding.
 #include <windows.h>
+#include <shellapi.h>
 
 #include "app/hostlibs/HostStateLib.h"
 #include "cdplayer/CdDevice.h"
+#include "cdplayer/CdFileSource.h"
+#include "cdplayer/FileDisc.h"
 #include "cdplayer/CdPanel.h"
 #include "common/Text.h"
 #include "common/WindowClass.h"
@@ -248,10 +251,15 @@ void OnPress(HWND wnd, CdWnd* rec, int x, int y) {
         InvalidateRect(wnd, nullptr, TRUE);
         UpdateWindow(wnd);
         gCdDevice.ToggleDoor();
+        // A disc of files goes for good: the drive takes its place.
+        if (FileDiscLoaded()) EjectCdFileSource();
         // An open tray holds no disc; the media arrival brings it back.
-        if (gCdDevice.DoorOpen() && gCdDiscPresent) RefreshDiscState(0);
+        else if (gCdDevice.DoorOpen() && gCdDiscPresent) RefreshDiscState(0);
         return;
     }
+    // Without a disc the track menu still offers audio files.
+    if (!gCdDiscPresent && rec->index == kCdTimeDisplay && x < 18)
+        TrackMenu(wnd, rec, BuildCdTrackMenu(), kTrackArrowPressed, x, y, TPM_CENTERALIGN);
     if (!gCdDiscPresent) return;
     gModeBeforeClick = cd_mode;
     if (rec->index == kCdTimeDisplay) {
@@ -329,6 +337,10 @@ void OnCaptureLost(HWND wnd, CdWnd* rec) {
 }
 
 void OnCommand(int id) {
+    if (id == kCdOpenAudioFilesCommand) {
+        ChooseCdAudioFiles(hMainWnd);
+        return;
+    }
     if (id >= kCdElapsedTrack && id <= kCdRemainingDisc) {
         SetCdTimeMode(id);
         return;
@@ -343,11 +355,20 @@ void OnCommand(int id) {
     gModeBeforeClick = cd_mode;
 }
 
+void OnDropFiles(HDROP drop) {
+    if (!drop) return;
+    const std::vector<std::wstring> paths = DroppedPaths(drop);
+    DragFinish(drop);
+    LoadCdFileSource(paths, hMainWnd);
+}
+
 bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     const int index = int(reinterpret_cast<INT_PTR>(cs->hMenu)) - kFirstCdPanelId;
     if (index < 0 || index >= kCdPanelWindowCount) return false;
     auto* rec = new CdWnd{index, 0};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
+    // Audio files dropped anywhere on the panel become its disc.
+    DragAcceptFiles(wnd, TRUE);
     if (index == kCdTimeDisplay) {
         hCDDisplayWnd = wnd;
         ReadStoredTimeMode();
@@ -380,6 +401,7 @@ LRESULT CALLBACK CdPanelWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP: OnRelease(wnd, rec); return 0;
     case WM_CAPTURECHANGED: OnCaptureLost(wnd, rec); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wp)); return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
     case WM_NCHITTEST: DestroyInfoWindow(); break;
     case WM_MOUSEWHEEL: return 0;
     case MM_MCINOTIFY: OnCdTrackEnd(wnd, wp, lp); return 0;

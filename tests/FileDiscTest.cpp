@@ -3,16 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <map>
 #include <string>
 
 #include "app/hostlibs/HostStateLib.h"
 #include "cdplayer/CdDevice.h"
+#include "cdplayer/CdFileSource.h"
 #include "cdplayer/CdPanel.h"
 #include "cdplayer/FileDisc.h"
 #include "mainwindow/Placement.h"
 #include "tests/harness/DeskFixture.h"
+#include "tests/harness/SimCdDrive.h"
 
 namespace {
 
@@ -166,6 +169,80 @@ TEST_F(FileDiscTest, RepeatTrackAndWindWorkOnFiles) {
     Poll();
     EXPECT_EQ(2, cd_mode);
     EXPECT_EQ(3, cd_track) << "one second on from 4.5 s is in the third file";
+}
+
+// Dropped as the shell drops: a DROPFILES block of wide paths.
+HGLOBAL DropOf(const std::vector<std::wstring>& paths) {
+    size_t chars = 1;
+    for (const std::wstring& path : paths) chars += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wchar_t* at = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& path : paths) at += wcslen(wcscpy(at, path.c_str())) + 1;
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// A folder dropped on the panel of a desk with a CD drive: its files are the
+// disc (one message names the empty one), the choice is stored and comes
+// back at the next start; Eject goes back to the drive and forgets it; a
+// folder with nothing playable is "No Disc" with its own message.
+TEST_F(FileDiscTest, ADroppedFolderIsTheDiscUntilEjectedAndComesBackAtTheStart) {
+    UnloadFileDisc();
+    SetCdDriveCalls(nullptr);
+    harness::SimCdDrive drive = harness::SimCdDrive::AudioDisc({30, 30});
+    drive.Install();
+    ReopenCdDrive("D:");
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"knt_files_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring files[] = {dir + L"10 b.wav", dir + L"2 a.mp3", dir + L"3 empty.wav"};
+    for (const std::wstring& file : files) {
+        HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (file != files[2]) WriteFile(h, "RIFF", 4, &written, nullptr);
+        CloseHandle(h);
+        gFiles.lengths[file] = 5000;
+    }
+    HWND status = GetDlgItem(main_, kFirstCdPanelId + kCdStatusDisplay);
+    {
+        harness::MessageBoxCapture boxes;
+        SendMessageW(status, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({dir})), 0);
+        ASSERT_EQ(1u, boxes.Boxes().size());
+        EXPECT_NE(std::string::npos, boxes.Boxes()[0].text.find("3 empty.wav")) << boxes.Boxes()[0].text;
+        EXPECT_EQ(main_, boxes.Boxes()[0].owner);
+    }
+    EXPECT_TRUE(FileDiscLoaded());
+    EXPECT_EQ(2u, gCdDevice.TrackListSize());
+    EXPECT_EQ(1, gCdDiscPresent);
+    ResetCdPanel();
+    UnloadFileDisc();
+    SetCdDriveCalls(nullptr);
+    drive.Install();
+    RestoreCdFileSource();
+    ASSERT_TRUE(FileDiscLoaded()) << "the stored folder did not come back";
+    Press(kCdPlay);
+    EXPECT_EQ(2, cd_mode);
+    EXPECT_EQ(1u, gFiles.devices.size());
+    EXPECT_EQ(files[1], gFiles.devices.begin()->second.path) << "\"2 a\" is the first track";
+
+    Press(kCdEject);
+    EXPECT_FALSE(FileDiscLoaded());
+    EXPECT_TRUE(drive.DeviceOpen()) << "the drive is back";
+    EXPECT_EQ(2u, gCdDevice.TrackListSize());
+    RestoreCdFileSource();
+    EXPECT_FALSE(FileDiscLoaded()) << "the ejected choice came back";
+
+    for (const std::wstring& file : files) DeleteFileW(file.c_str());
+    harness::MessageBoxCapture boxes;
+    SendMessageW(status, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({dir})), 0);
+    EXPECT_FALSE(FileDiscLoaded());
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(0u, boxes.Boxes()[0].text.rfind("No playable audio", 0)) << boxes.Boxes()[0].text;
+    RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace
