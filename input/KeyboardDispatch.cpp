@@ -13,6 +13,7 @@
 #include "desk/KeyTable.h"
 #include "desk/KeyWnd.h"
 #include "input/CoreCounters.h"
+#include "input/HostShortcuts.h"
 #include "mainwindow/MainWindow.h"
 
 int gExtMonShown[2];
@@ -178,47 +179,30 @@ void ToggleExternalMonitor(HWND monitor, int index, int pressed) {
     }
 }
 
-void MoveTrack(int offset, int sign) {
+void MoveTrack(int direction) {
     const long long resolution = CallEntry(gCore.GetTrackResolution);
-    AddToCoreCounter(offset, sign * resolution);
-}
-
-void CtrlDefault(int vk, int flags, int pressed) {
-    if (InRange(vk, VK_F1, VK_F3)) SelectViewOnPress(vk - VK_F1, pressed);
-    else if (vk == VK_F4) ToggleExternalMonitor(hExt1Wnd, 0, pressed);
-    else if (vk == VK_F5) ToggleExternalMonitor(hExt2Wnd, 1, pressed);
-    else CallEntry(gCore.InvokeShortcut, vk, flags, pressed);
-}
-
-void AltDefault(int vk, int flags, int pressed) {
-    switch (vk) {
-    case VK_LEFT: MoveTrack(kDpTrackHorizontal, 1); return;
-    case VK_UP: MoveTrack(kDpTrackVertical, -1); return;
-    case VK_RIGHT: MoveTrack(kDpTrackHorizontal, -1); return;
-    case VK_DOWN: MoveTrack(kDpTrackVertical, 1); return;
+    switch (direction) {
+    case kTrackLeft: AddToCoreCounter(kDpTrackHorizontal, resolution); break;
+    case kTrackUp: AddToCoreCounter(kDpTrackVertical, -resolution); break;
+    case kTrackRight: AddToCoreCounter(kDpTrackHorizontal, -resolution); break;
+    case kTrackDown: AddToCoreCounter(kDpTrackVertical, resolution); break;
     }
-    if (InRange(vk, VK_F1, VK_F6)) SelectBarOnPress(vk - VK_F1 + 1, pressed);
-    else CallEntry(gCore.InvokeShortcut, vk, flags, pressed);
-}
-
-void PlainDefault(int vk, int flags, int pressed) {
-    if (vk == VK_PRIOR) PageKey(kPageUpKeyId, pressed);
-    else if (vk == VK_NEXT) PageKey(kPageDownKeyId, pressed);
-    else if (vk == VK_INSERT) { if (pressed == 1) SetShortcutMode(hMainWnd, 2); }
-    else CallEntry(gCore.InvokeShortcut, vk, flags, pressed);
 }
 
 void RunDefault(int vk, int pressed, const Held& held) {
-    if (vk == VK_CAPITAL) return;
-    const int flags = CoreModifierFlags(held);
-    switch (held.Count()) {
-    case 0: PlainDefault(vk, flags, pressed); break;
-    case 1:
-        if (held.ctrl) CtrlDefault(vk, flags, pressed);
-        else if (held.alt) AltDefault(vk, flags, pressed);
-        else CallEntry(gCore.InvokeShortcut, vk, flags, pressed);
+    const HostShortcut found = ResolveDefaultShortcut(uint32_t(ShortcutCode(vk, held)));
+    switch (found.action) {
+    case DefaultAction::Core: CallEntry(gCore.InvokeShortcut, vk, CoreModifierFlags(held), pressed); break;
+    case DefaultAction::Nothing: break;
+    // The screen, bar and page keys run as the desk key would.
+    case DefaultAction::DeskKey: RunCommand(found.target, pressed); break;
+    case DefaultAction::ExternalMonitor:
+        ToggleExternalMonitor(found.target == 0 ? hExt1Wnd : hExt2Wnd, found.target, pressed);
         break;
-    default: break;  // combinations of modifiers have no default
+    case DefaultAction::Track: MoveTrack(found.target); break;
+    case DefaultAction::ShortcutMode:
+        if (pressed == 1) SetShortcutMode(hMainWnd, 2);
+        break;
     }
 }
 

@@ -32,6 +32,29 @@ protected:
         EXPECT_TRUE(SaveScreenshot(name, &shot)) << "no screenshot";
         std::printf("screenshot: %s\n", shot.c_str());
     }
+    // Drags the default picture's scroll thumb with the real pointer to a
+    // fraction of its travel (beyond 1: past the foot), and gives the scroll
+    // position and the furthest one there is. The thumb is as long as the bar
+    // is wide, as a bar without a page size draws it.
+    int DragPictureTo(HWND dlg, double fraction, int* maximum) {
+        HWND bar = GetDlgItem(dlg, IDC_DEFAULTS_SCROLL);
+        RECT r = {}, view = {};
+        GetWindowRect(bar, &r);
+        GetClientRect(GetDlgItem(dlg, IDC_DEFAULTS_VIEW), &view);
+        BITMAP picture = {};
+        HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_DEFAULT_SHORTCUTS));
+        GetObjectA(bitmap, sizeof picture, &picture);
+        DeleteObject(bitmap);
+        *maximum = picture.bmHeight - view.bottom;
+        const int arrow = GetSystemMetrics(SM_CYVSCROLL), thumb = GetSystemMetrics(SM_CXVSCROLL);
+        const int travel = int(r.bottom - r.top) - 2 * arrow - thumb;
+        const auto y = [&](double f) { return std::to_string(r.top + arrow + thumb / 2 + int(f * travel)); };
+        const std::string x = std::to_string((r.left + r.right) / 2);
+        const double from = double(SendMessageA(bar, SBM_GETPOS, 0, 0)) / *maximum;
+        Xdo("mousemove " + x + " " + y(from) + " sleep 0.1 mousedown 1 sleep 0.1 mousemove " + x + " " + y(fraction) +
+            " sleep 0.2 mouseup 1 sleep 0.3");
+        return int(SendMessageA(bar, SBM_GETPOS, 0, 0));
+    }
 };
 
 // Typing "s" into the closed command list picks its first item starting with S.
@@ -91,6 +114,12 @@ TEST_F(DialogsProgramTest, ShortcutAddedWithRealInputWorksAfterARestart) {
     ASSERT_NE(nullptr, dlg);
     EXPECT_EQ(1, SendDlgItemMessageA(dlg, IDC_SHORTCUT_LIST, LB_GETCOUNT, 0, 0));
     Screenshot("shortcuts_dialog_reopened");
+    // The default picture scrolled to its middle and to its foot.
+    int maximum = 0;
+    EXPECT_NEAR(0.5, double(DragPictureTo(dlg, 0.5, &maximum)) / maximum, 0.05);
+    Screenshot("shortcuts_defaults_middle");
+    EXPECT_EQ(maximum, DragPictureTo(dlg, 1.2, &maximum));
+    Screenshot("shortcuts_defaults_end");
     Xdo("key Escape");
     WaitGone(dlg);
     EXPECT_EQ(0, CloseDesk(desk));

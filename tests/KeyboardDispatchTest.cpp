@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "desk/KeyTable.h"
 #include "desk/KeyWnd.h"
 #include "input/CoreCounters.h"
+#include "input/HostShortcuts.h"
 #include "input/KeyboardDispatch.h"
 #include "input/ShortcutFile.h"
 #include "mainwindow/MainWindow.h"
@@ -93,7 +96,7 @@ protected:
         harness::ClearJournal();
     }
     // Exactly these keys down in this thread's keyboard state; caps toggles Caps Lock on.
-    void Hold(std::initializer_list<int> keys, bool caps = false) {
+    void Hold(const std::vector<int>& keys, bool caps = false) {
         BYTE state[256] = {};
         for (int vk : keys) state[vk] = 0x80;
         if (caps) state[VK_CAPITAL] = 0x01;
@@ -584,6 +587,116 @@ TEST_F(KeyboardDispatchTest, CommandNamesCoverTheSpecialCommandsAndTheirSpareRow
     EXPECT_STREQ("SCROLLENC PRESS", ShortcutCommandName(282));
     for (int n = 283; n <= 307; ++n) EXPECT_STREQ("---", ShortcutCommandName(n)) << n;
     for (int n : {257, 308, 0, -1}) EXPECT_EQ(nullptr, ShortcutCommandName(n)) << n;
+}
+
+// ---- the default shortcut picture
+
+// The picture's rows as the art generator drew them: what each row stands for
+// (desk keys, one of the host's own defaults, or nothing) and its key texts.
+struct PictureRow {
+    const char* command;
+    int firstKey, lastKey;
+    int host, hostTarget;  // a DefaultAction other than Core: one of the host's own defaults
+    const char* cells[4];  // Direct, Ctrl, Alt, Shift
+};
+const PictureRow kPicture[] = {
+#include "shortcut-picture-cells.inc"
+};
+constexpr uint32_t kColumnModifier[4] = {0, kShortcutCtrl, kShortcutAlt, kShortcutShift};
+const char* const kColumnWord[4] = {"", "Ctrl ", "Alt ", "Shift "};
+
+// The code of a key text, with the modifiers this keyboard needs to type a
+// character; 0 for a text that names no key.
+uint32_t CodeOfKeyText(const std::string& text) {
+    static const struct { const char* name; int vk; } kNames[] = {
+        {"Backspace", VK_BACK}, {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT}, {"End", VK_END}, {"Home", VK_HOME},
+        {"Left", VK_LEFT}, {"Up", VK_UP}, {"Right", VK_RIGHT}, {"Down", VK_DOWN}, {"Insert", VK_INSERT},
+        {"Delete", VK_DELETE}, {"Esc", VK_ESCAPE}, {"Pause", VK_PAUSE},
+        {"+", VK_ADD}, {"-", VK_SUBTRACT}};  // the number pad's, there without Shift on every layout
+    for (const auto& n : kNames)
+        if (text == n.name) return uint32_t(n.vk);
+    if (text.size() > 1 && text[0] == 'F' && text.find_first_not_of("0123456789", 1) == std::string::npos)
+        return VK_F1 + uint32_t(std::stoi(text.substr(1))) - 1;
+    if (text.size() != 1) return 0;
+    if (std::isupper(static_cast<unsigned char>(text[0])) || std::isdigit(static_cast<unsigned char>(text[0])))
+        return uint32_t(text[0]);
+    const SHORT typed = VkKeyScanA(text[0]);
+    if (typed == -1) return 0;
+    const int shifts = HIBYTE(typed);
+    return LOBYTE(typed) + (shifts & 1 ? kShortcutShift : 0) + (shifts & 2 ? kShortcutCtrl : 0) +
+           (shifts & 4 ? kShortcutAlt : 0);
+}
+
+// The codes of a cell: one key, or a run of keys such as "1-9".
+std::vector<uint32_t> CodesOfCell(const std::string& text, uint32_t modifier) {
+    const size_t dash = text.find('-', 1);
+    const uint32_t first = CodeOfKeyText(dash == std::string::npos ? text : text.substr(0, dash));
+    const uint32_t last = dash == std::string::npos ? first : CodeOfKeyText(text.substr(dash + 1));
+    std::vector<uint32_t> codes;
+    if (first && last >= first)
+        for (uint32_t key = first; key <= last; ++key) codes.push_back(modifier + key);
+    return codes;
+}
+
+int CoreFlags(uint32_t code) {
+    return (code & kShortcutCtrl ? 0x0C : 0) | (code & kShortcutShift ? 0x10 : 0) | (code & kShortcutAlt ? 0x01 : 0);
+}
+
+TEST_F(KeyboardDispatchTest, EveryCellOfTheDefaultShortcutPictureIsWhatTheKeyboardDoes) {
+    Program({});
+    Start();
+    ASSERT_EQ(129u, sizeof kPicture / sizeof kPicture[0]);
+    std::set<uint32_t> shown;
+    for (const PictureRow& row : kPicture) {
+        for (int c = 0; c < 4; ++c) {
+            const std::string text = row.cells[c];
+            if (text.empty()) continue;
+            SCOPED_TRACE(std::string(row.command) + ": " + kColumnWord[c] + text);
+            const std::vector<uint32_t> codes = CodesOfCell(text, kColumnModifier[c]);
+            EXPECT_FALSE(codes.empty()) << "names no key";
+            for (uint32_t code : codes) {
+                shown.insert(code);
+                const HostShortcut done = ResolveDefaultShortcut(code);
+                if (row.host != int(DefaultAction::Core)) {
+                    EXPECT_EQ(row.host, int(done.action));
+                    EXPECT_EQ(row.hostTarget, done.target);
+                } else if (done.action == DefaultAction::DeskKey) {
+                    EXPECT_TRUE(done.target >= row.firstKey && done.target <= row.lastKey) << done.target;
+                } else {
+                    ASSERT_EQ(DefaultAction::Core, done.action) << "the keyboard drops it";
+                    ASSERT_NE(0, row.firstKey) << "a row without a key shows a key";
+                    // The core runs the key whose default it is, or that the desk prints it on.
+                    bool claimed = false;
+                    for (int id = row.firstKey; id <= row.lastKey; ++id) {
+                        const KeyRecord& key = *KeyRow(FindRowOfKeyId(id));
+                        claimed = claimed || key.defaultShortcut == code ||
+                                  (key.defaultShortcut == kNoShortcut &&
+                                   SplitKeyLabel(key.label).shortcut == "(" + std::string(kColumnWord[c]) + text + ")");
+                    }
+                    EXPECT_TRUE(claimed) << "no key of the row has it";
+                    // And the keyboard really hands it to the core, with its modifiers and nothing else.
+                    std::vector<int> held;
+                    if (code & kShortcutCtrl) held.push_back(VK_CONTROL);
+                    if (code & kShortcutShift) held.push_back(VK_SHIFT);
+                    if (code & kShortcutAlt) held.push_back(VK_MENU);
+                    Hold(held);
+                    const int vk = int(code & kShortcutKeyMask);
+                    EXPECT_TRUE(SameSequence({Invoke(vk, CoreFlags(code), 1), Invoke(vk, CoreFlags(code), 0)},
+                                             CallsOfStroke(vk)));
+                }
+            }
+        }
+    }
+    // Every default the tables hold is in the picture, but for the keys it has
+    // no row for: the number keys and the two channel fader bars.
+    for (const KeyRecord* key = KeyTable(); key->keyId != 0; ++key) {
+        const bool noRow = (key->keyId >= 209 && key->keyId <= 218) || key->keyId == 250 || key->keyId == 251;
+        if (key->defaultShortcut != kNoShortcut && !noRow) {
+            EXPECT_TRUE(shown.count(key->defaultShortcut)) << key->command;
+        }
+    }
+    for (size_t i = 0; i < kHostShortcutCount; ++i)
+        EXPECT_TRUE(shown.count(kHostShortcuts[i].code)) << std::hex << kHostShortcuts[i].code;
 }
 
 // ---- what the keys show

@@ -1,8 +1,10 @@
 // Generates the host's pictures (icon, bitmaps and cursors) into the folder
 // named on the command line, so no binary art is kept in the repo. The desk
 // background takes its key wells from the desk key table itself, so moving a
-// key in the table moves its well with it.
+// key in the table moves its well with it; the default shortcut picture takes
+// its key cells from the key table and the dispatcher's own defaults.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "desk/KeyTable.h"
+#include "input/HostShortcuts.h"
 
 namespace {
 
@@ -217,16 +222,22 @@ const char* GlyphRows(char c) {
 
 int TextWidth(const std::string& text, int scale) { return text.empty() ? 0 : (int(text.size()) * 4 - 1) * scale; }
 
-void DrawText(Image& img, int x, int y, const std::string& text, Rgba c, int scale = 1) {
+// Scaled apart across (sx) and down (sy): a long text keeps the height of its
+// neighbours by going narrow rather than small.
+void DrawText(Image& img, int x, int y, const std::string& text, Rgba c, int sx, int sy) {
     for (size_t i = 0; i < text.size(); ++i) {
         const char* rows = GlyphRows(text[i]);
         if (!rows) continue;
         for (int r = 0; r < 5; ++r)
             for (int k = 0; k < 3; ++k)
                 if (rows[r * 3 + k] == '1')
-                    img.Fill(x + (int(i) * 4 + k) * scale, y + r * scale, x + (int(i) * 4 + k + 1) * scale,
-                             y + (r + 1) * scale, c);
+                    img.Fill(x + (int(i) * 4 + k) * sx, y + r * sy, x + (int(i) * 4 + k + 1) * sx, y + (r + 1) * sy,
+                             c);
     }
+}
+
+void DrawText(Image& img, int x, int y, const std::string& text, Rgba c, int scale = 1) {
+    DrawText(img, x, y, text, c, scale, scale);
 }
 
 void DrawTextCentred(Image& img, int cx, int cy, const std::string& text, Rgba c, int scale = 1) {
@@ -799,44 +810,172 @@ constexpr Rgba kTableRule = {128, 128, 128, 255};
 constexpr Rgba kTablePaper = {255, 255, 255, 255};
 constexpr Rgba kTableShade = {192, 192, 192, 255};
 
-struct ShortcutRow { const char* command; const char* keys[4]; };
+// What a row of the picture stands for: desk keys (their default shortcuts,
+// or the shortcut text of a key without a code), one of the host's own
+// defaults, or nothing the host knows a key for. The cells are worked out
+// from the same tables the keyboard runs on, never written here.
+struct ShortcutRow {
+    const char* command;
+    int firstKey, lastKey;  // key ids; 0: no desk key
+    DefaultAction host;     // Core unless the row is one of the host's own defaults
+    int hostTarget;
+};
+
+constexpr ShortcutRow Blank(const char* command) { return {command, 0, 0, DefaultAction::Core, 0}; }
+constexpr ShortcutRow Key(const char* command, int id) { return {command, id, id, DefaultAction::Core, 0}; }
+constexpr ShortcutRow Keys(const char* command, int first, int last) {
+    return {command, first, last, DefaultAction::Core, 0};
+}
+constexpr ShortcutRow Host(const char* command, DefaultAction action, int target) {
+    return {command, 0, 0, action, target};
+}
 
 const ShortcutRow kShortcutRows[] = {
-    {"-", {"-", "", "", ""}}, {"+", {"+", "", "", ""}}, {"<<<", {"", "", "", ""}}, {">>>", {"", "", "", ""}},
-    {"Align Off", {}}, {"Align<", {}}, {"Align<>", {}}, {"Align>", {}}, {"Align><", {}},
-    {"All", {}}, {"Assign", {}}, {"At", {}}, {"Background", {}}, {"B.O.", {}}, {"Backup", {}},
-    {"Blind", {}}, {"Button Page -", {}}, {"Button Page +", {}}, {"Channel", {}},
-    {"Clear", {"Backspace", "", "", ""}}, {"Clear_Active", {"", "", "", "Backspace"}},
-    {"Clear_All", {"Backspace*3", "", "", ""}}, {"Clear_Selection", {"", "Backspace", "", ""}},
-    {"Copy", {}}, {"Cue", {}}, {"Def_Go", {"F1", "", "", ""}}, {"Def_Go-", {"F2", "", "", ""}},
-    {"Def_Pause", {"F3", "", "", ""}}, {"Delay", {}}, {"Delete", {"Delete", "", "", ""}}, {"DMX", {}},
-    {"Edit", {}}, {"Effect", {}}, {"Enter", {"Enter", "", "", ""}}, {"Escape", {"Esc", "", "", ""}},
-    {"Executor", {}}, {"Fade", {}}, {"Fader", {}}, {"Fader Page -", {"PgDn", "", "", ""}},
-    {"Fader Page +", {"PgUp", "", "", ""}}, {"Faderkey1", {}}, {"Faderkey2", {}}, {"Faderkey3", {}},
-    {"Feature", {}}, {"Fix", {}}, {"Fixture", {}}, {"Freeze", {}}, {"Full/Open", {}}, {"Go-", {}},
-    {"Go+", {}}, {"Goto", {}}, {"Group", {}}, {"Help", {}}, {"Highlight", {}}, {"If", {}},
-    {"Ifoutput", {}}, {"Insert", {}}, {"Keyboard", {}}, {"Label", {}}, {"Learn", {}}, {"Load", {}},
-    {"Macro", {}}, {"Minus 10%", {}}, {"Move", {}}, {"Next", {}}, {"Off", {}}, {"On", {}},
-    {"Oops", {}}, {"Page", {}}, {"Pause", {}}, {"Plus 10%", {}}, {"Preset", {}}, {"Preview", {}},
-    {"Previous", {}}, {"Select", {}}, {"Sequence", {}}, {"Set", {}}, {"Setup", {}}, {"Store", {}},
-    {"Temp", {}}, {"Thru", {}}, {"Timecode", {}}, {"Tools", {}}, {"Top", {}}, {"Update", {}},
-    {"Value", {}}, {"View", {}}, {"Viewpool", {}}, {"Viewkey", {}},
-    {"Arrow Up", {"Up", "", "", ""}}, {"Arrow Down", {"Down", "", "", ""}},
-    {"Arrow Right", {"Right", "", "", ""}}, {"Arrow Left", {"Left", "", "", ""}},
-    {"Screen 1", {"", "F1", "", ""}}, {"Screen 2", {"", "F2", "", ""}}, {"Screen 3", {"", "F3", "", ""}},
-    {"Screen 4", {}}, {"Screen 5", {}}, {"Next Feature", {}}, {"Previous feature", {}},
-    {"Next Parameter", {}}, {"Previous Parameter", {}}, {"Set Level Up Fine", {}},
-    {"Set Level Down Fine", {}}, {"Set Level Up Coarse", {}}, {"Set Level Down Coarse", {}},
-    {"Executorfader 1-10", {"", "", "F1", ""}}, {"Executorfader 11-20", {"", "", "F2", ""}},
-    {"Executorbuttons", {"", "", "1-20 then release", ""}}, {"Wheels", {}}, {"Dimmer level Up", {}},
-    {"Dimmer Level Down", {}}, {"Tilt Up", {}}, {"Tilt Down", {}}, {"Pan Left", {}}, {"Pan Right", {}},
-    {"Quikey 1", {"", "", "", "F1"}}, {"Quikey 2", {"", "", "", "F2"}}, {"Quikey 3", {"", "", "", "F3"}},
-    {"Quikey 4", {"", "", "", "F4"}}, {"Quikey 5", {"", "", "", "F5"}}, {"Quikey 6", {"", "", "", "F6"}},
-    {"Quikey 7", {"", "", "", "F7"}}, {"Quikey 8", {"", "", "", "F8"}}, {"Quikey 9", {"", "", "", "F9"}},
-    {"Quikey 10", {"", "", "", "F10"}}, {"Quikey 11", {"", "", "", "F11"}},
-    {"Quikey 12", {"", "", "", "F12"}}, {"Shortcut mode", {"Insert", "", "", ""}},
+    Key("-", 221), Key("+", 220), Key("<<<", 157), Key(">>>", 159),
+    // The align key steps through all five.
+    Key("Align Off", 183), Key("Align<", 183), Key("Align<>", 183), Key("Align>", 183), Key("Align><", 183),
+    Blank("All"), Key("Assign", 181), Key("At", 223), Key("Background", 227), Key("B.O.", 202), Key("Backup", 198),
+    Key("Blind", 178), Blank("Button Page -"), Blank("Button Page +"), Key("Channel", 172), Key("Clear", 180),
+    Blank("Clear_Active"), Blank("Clear_All"), Blank("Clear_Selection"), Key("Copy", 187), Key("Cue", 170),
+    Key("Def_Go", 148), Key("Def_Go-", 149), Key("Def_Pause", 150), Blank("Delay"), Key("Delete", 186),
+    Blank("DMX"), Key("Edit", 193), Key("Effect", 164), Key("Enter", 225), Key("Escape", 199),
+    Key("Executor", 171), Blank("Fade"), Blank("Fader"), Key("Fader Page -", kPageDownKeyId),
+    Key("Fader Page +", kPageUpKeyId),
+    // A fader's three executor keys, top to bottom: above it, just under it, at the foot.
+    Keys("Faderkey1", 41, 60), Keys("Faderkey2", 1, 20), Keys("Faderkey3", 21, 40),
+    Blank("Feature"), Key("Fix", 151), Key("Fixture", 173), Key("Freeze", 179),
+    Key("Full/Open", 201), Key("Go-", 160), Key("Go+", 162), Key("Goto", 165), Key("Group", 174),
+    Key("Help", 182), Key("Highlight", kHighlightKeyId), Key("If", 224), Blank("Ifoutput"), Blank("Insert"),
+    Key("Keyboard", 228), Blank("Label"), Key("Learn", 158), Blank("Load"), Key("Macro", 167),
+    Blank("Minus 10%"), Key("Move", 188), Key("Next", 204), Key("Off", 153), Key("On", 156), Key("Oops", 185),
+    Key("Page", 166), Key("Pause", 161), Blank("Plus 10%"), Key("Preset", 168), Key("Preview", 184),
+    Key("Previous", 203), Key("Select", 152), Key("Sequence", 169), Key("Set", 207), Key("Setup", 197),
+    Key("Store", 195), Key("Temp", 154), Key("Thru", 222), Key("Timecode", 189), Key("Tools", 196),
+    Key("Top", 155), Key("Update", 194), Blank("Value"), Key("View", 163), Key("Viewpool", 226),
+    Blank("Viewkey"), Key("Arrow Up", 205), Key("Arrow Down", 206), Blank("Arrow Right"), Blank("Arrow Left"),
+    Key("Screen 1", kScreenKeyId), Key("Screen 2", kScreenKeyId + 1), Key("Screen 3", kScreenKeyId + 2),
+    Host("Screen 4", DefaultAction::ExternalMonitor, 0), Host("Screen 5", DefaultAction::ExternalMonitor, 1),
+    Blank("Next Feature"), Blank("Previous feature"), Blank("Next Parameter"), Blank("Previous Parameter"),
+    Blank("Set Level Up Fine"), Blank("Set Level Down Fine"), Blank("Set Level Up Coarse"),
+    Blank("Set Level Down Coarse"), Key("Executorfader 1-10", kBarKeyId + 2),
+    Key("Executorfader 11-20", kBarKeyId + 3), Key("Executorbuttons", kBarKeyId + 4),
+    Key("Wheels", kBarKeyId + 5), Blank("Dimmer level Up"), Blank("Dimmer Level Down"),
+    Host("Tilt Up", DefaultAction::Track, kTrackUp), Host("Tilt Down", DefaultAction::Track, kTrackDown),
+    Host("Pan Left", DefaultAction::Track, kTrackLeft), Host("Pan Right", DefaultAction::Track, kTrackRight),
+    // Shift F1 to F12 reach the core as any Shift key does; no table here says they are the Quikeys.
+    Blank("Quikey 1"), Blank("Quikey 2"), Blank("Quikey 3"), Blank("Quikey 4"), Blank("Quikey 5"),
+    Blank("Quikey 6"), Blank("Quikey 7"), Blank("Quikey 8"), Blank("Quikey 9"), Blank("Quikey 10"),
+    Blank("Quikey 11"), Blank("Quikey 12"), Host("Shortcut mode", DefaultAction::ShortcutMode, 0),
 };
 constexpr int kShortcutRowCount = int(sizeof kShortcutRows / sizeof kShortcutRows[0]);
+
+// Key cells in picture order: Direct, Ctrl, Alt, Shift.
+using ShortcutCells = std::array<std::string, 4>;
+
+int ColumnOfModifier(uint32_t modifiers) {
+    switch (modifiers) {
+    case 0: return 0;
+    case kShortcutCtrl: return 1;
+    case kShortcutAlt: return 2;
+    case kShortcutShift: return 3;
+    default: return -1;
+    }
+}
+
+// The names people know the keys by; empty for a key the picture cannot name.
+std::string KeyText(uint32_t vk) {
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, char(vk));
+    if (vk >= VK_F1 && vk <= VK_F12) return "F" + std::to_string(vk - VK_F1 + 1);
+    switch (vk) {
+    case VK_BACK: return "Backspace";
+    case VK_PRIOR: return "PgUp";
+    case VK_NEXT: return "PgDn";
+    case VK_END: return "End";
+    case VK_HOME: return "Home";
+    case VK_LEFT: return "Left";
+    case VK_UP: return "Up";
+    case VK_RIGHT: return "Right";
+    case VK_DOWN: return "Down";
+    case VK_INSERT: return "Insert";
+    case VK_DELETE: return "Delete";
+    default: return "";
+    }
+}
+
+// Several keys in one cell are a run such as the executors' "1-9".
+std::string RunText(std::vector<uint32_t> keys) {
+    std::sort(keys.begin(), keys.end());
+    bool consecutive = true;
+    for (size_t i = 1; i < keys.size(); ++i) consecutive = consecutive && keys[i] == keys[i - 1] + 1;
+    if (keys.size() > 2 && consecutive) return KeyText(keys.front()) + "-" + KeyText(keys.back());
+    std::string text;
+    for (uint32_t vk : keys) text += (text.empty() ? "" : " ") + KeyText(vk);
+    return text;
+}
+
+// A key the table gives no code still shows the shortcut the desk prints on
+// it ("(Ctrl +)", "(?)"): the core answers those combinations itself.
+bool PrintedShortcut(const KeyRecord& key, ShortcutCells* cells) {
+    std::string text(SplitKeyLabel(key.label).shortcut);
+    if (text.size() < 3 || text.front() != '(' || text.back() != ')') return false;
+    text = text.substr(1, text.size() - 2);
+    const struct { const char* word; int column; } kWords[] = {{"Ctrl ", 1}, {"Alt ", 2}, {"Shift ", 3}};
+    int column = 0;
+    for (const auto& w : kWords)
+        if (text.rfind(w.word, 0) == 0) {
+            column = w.column;
+            text = text.substr(std::strlen(w.word));
+        }
+    (*cells)[size_t(column)] = text;
+    return true;
+}
+
+bool CellsOfKeys(const ShortcutRow& row, ShortcutCells* cells) {
+    std::vector<uint32_t> byColumn[4];
+    for (int id = row.firstKey; id <= row.lastKey; ++id) {
+        const KeyRecord* key = KeyRow(FindRowOfKeyId(id));
+        if (!key) {
+            std::fprintf(stderr, "artgen: no desk key %d for the row \"%s\"\n", id, row.command);
+            return false;
+        }
+        if (key->defaultShortcut == kNoShortcut) continue;
+        const int column = ColumnOfModifier(key->defaultShortcut & kShortcutModifierMask);
+        const uint32_t vk = key->defaultShortcut & kShortcutKeyMask;
+        if (column < 0 || KeyText(vk).empty()) {
+            std::fprintf(stderr, "artgen: cannot show the shortcut 0x%08X of key %d\n", key->defaultShortcut, id);
+            return false;
+        }
+        byColumn[column].push_back(vk);
+    }
+    bool any = false;
+    for (int c = 0; c < 4; ++c)
+        if (!byColumn[c].empty()) {
+            (*cells)[size_t(c)] = RunText(byColumn[c]);
+            any = true;
+        }
+    if (!any && row.firstKey == row.lastKey) PrintedShortcut(*KeyRow(FindRowOfKeyId(row.firstKey)), cells);
+    return true;
+}
+
+bool CellsOfHostDefault(const ShortcutRow& row, ShortcutCells* cells) {
+    for (size_t i = 0; i < kHostShortcutCount; ++i) {
+        const HostShortcut& entry = kHostShortcuts[i];
+        if (entry.action != row.host || entry.target != row.hostTarget) continue;
+        const int column = ColumnOfModifier(entry.code & kShortcutModifierMask);
+        const std::string text = KeyText(entry.code & kShortcutKeyMask);
+        if (column < 0 || text.empty()) break;
+        (*cells)[size_t(column)] = text;
+        return true;
+    }
+    std::fprintf(stderr, "artgen: the host has no default to show for the row \"%s\"\n", row.command);
+    return false;
+}
+
+bool CellsOf(const ShortcutRow& row, ShortcutCells* cells) {
+    *cells = ShortcutCells{};
+    if (row.host != DefaultAction::Core) return CellsOfHostDefault(row, cells);
+    return row.firstKey == 0 || CellsOfKeys(row, cells);
+}
 
 void DrawColumnRules(Image& img, int y0, int y1) {
     for (int c = 1; c < 5; ++c) img.Fill(kShortcutColumns[c], y0, kShortcutColumns[c] + 1, y1, kTableRule);
@@ -853,26 +992,71 @@ Image ShortcutTableHeader() {
     return img;
 }
 
+// Every character must have a glyph and every text fit its cell, or the
+// picture would show less than the keyboard does. Texts are drawn at twice
+// the font's size, or only twice as tall where that is too wide.
+bool Legible(const std::string& text, int width, int* across) {
+    for (char ch : text)
+        if (ch != ' ' && !GlyphRows(ch)) return false;
+    *across = TextWidth(text, 2) <= width - 8 ? 2 : 1;
+    return TextWidth(text, *across) <= width - 8;
+}
+
 // Rows share the height evenly; what is left over stays blank at the foot.
-Image DefaultShortcutTable() {
+bool DefaultShortcutTable(const std::vector<ShortcutCells>& cells, Image* out) {
     Image img(kShortcutTableWidth, kShortcutTableHeight, kTablePaper);
     const int rowHeight = kShortcutTableHeight / kShortcutRowCount;
+    bool ok = true;
     for (int r = 0; r < kShortcutRowCount; ++r) {
         const int y = r * rowHeight;
         if (r % 2) img.Fill(0, y, kShortcutTableWidth, y + rowHeight, kTableShade);
         const std::string command = kShortcutRows[r].command;
-        const int scale = TextWidth(command, 2) < kShortcutColumns[1] - 6 ? 2 : 1;
-        DrawText(img, 4, y + (rowHeight - 5 * scale) / 2, command, kTableInk, scale);
+        const int textTop = y + (rowHeight - 10) / 2;
+        int across = 1;
+        if (!Legible(command, kShortcutColumns[1], &across)) {
+            std::fprintf(stderr, "artgen: the command \"%s\" does not fit its cell\n", command.c_str());
+            ok = false;
+        }
+        DrawText(img, 4, textTop, command, kTableInk, across, 2);
         for (int c = 0; c < 4; ++c) {
-            const char* keys = kShortcutRows[r].keys[c];
-            if (keys && *keys)
-                DrawTextCentred(img, (kShortcutColumns[c + 1] + kShortcutColumns[c + 2]) / 2, y + rowHeight / 2,
-                                keys, kTableInk, TextWidth(keys, 2) < 76 ? 2 : 1);
+            const std::string& keys = cells[size_t(r)][size_t(c)];
+            if (keys.empty()) continue;
+            if (!Legible(keys, kShortcutColumns[c + 2] - kShortcutColumns[c + 1], &across)) {
+                std::fprintf(stderr, "artgen: the key text \"%s\" does not fit its cell\n", keys.c_str());
+                ok = false;
+            }
+            const int centre = (kShortcutColumns[c + 1] + kShortcutColumns[c + 2]) / 2;
+            DrawText(img, centre - TextWidth(keys, across) / 2, textTop, keys, kTableInk, across, 2);
         }
         img.Fill(0, y + rowHeight - 1, kShortcutTableWidth, y + rowHeight, kTableRule);
     }
     DrawColumnRules(img, 0, kShortcutRowCount * rowHeight);
-    return img;
+    *out = img;
+    return ok;
+}
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char ch : text) {
+        if (ch == '"' || ch == '\\') out += '\\';
+        out += ch;
+    }
+    return out + "\"";
+}
+
+// The cells as C++ initialisers, one row a line, for the test that checks
+// each of them against what the keyboard does.
+bool WriteShortcutCells(const std::string& path, const std::vector<ShortcutCells>& cells) {
+    std::string text = "// Generated by the art generator: the default shortcut picture's rows, what each\n"
+                       "// stands for and its key cells (Direct, Ctrl, Alt, Shift).\n";
+    for (int r = 0; r < kShortcutRowCount; ++r) {
+        const ShortcutRow& row = kShortcutRows[r];
+        text += "{" + Quoted(row.command) + ", " + std::to_string(row.firstKey) + ", " + std::to_string(row.lastKey) +
+                ", " + std::to_string(int(row.host)) + ", " + std::to_string(row.hostTarget) + ", {";
+        for (size_t c = 0; c < 4; ++c) text += (c ? ", " : "") + Quoted(cells[size_t(r)][c]);
+        text += "}},\n";
+    }
+    return WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 // ---- what is written -------------------------------------------------------
@@ -993,7 +1177,15 @@ int main(int argc, char** argv) {
     out.Named("setup-side.bmp", SetupSidePicture());
     out.Named("setup-header.bmp", SetupHeaderPicture());
     out.Bitmap16(236, ShortcutTableHeader());
-    out.Bitmap16(237, DefaultShortcutTable());
+    std::vector<ShortcutCells> cells(kShortcutRowCount);
+    for (int r = 0; r < kShortcutRowCount; ++r) out.ok = CellsOf(kShortcutRows[r], &cells[size_t(r)]) && out.ok;
+    Image shortcuts(1, 1);
+    out.ok = DefaultShortcutTable(cells, &shortcuts) && out.ok;
+    out.Bitmap16(237, shortcuts);
+    if (!WriteShortcutCells(out.dir + "/shortcut-picture-cells.inc", cells)) {
+        std::fprintf(stderr, "artgen: cannot write the shortcut picture's cells\n");
+        out.ok = false;
+    }
     for (const CdIconArt& c : kCdIcons)
         out.Check(WriteIconFile(out.dir + "/ico" + std::to_string(c.id) + ".ico", {CdIcon(c.art)}, false, {0, 0}), c.id);
     return out.ok ? 0 : 1;
