@@ -14,12 +14,15 @@
 
 #include "app/hostlibs/HostStateLib.h"
 #include "cdplayer/CdDevice.h"
+#include "cdplayer/CdFileSource.h"
 #include "cdplayer/CdPanel.h"
+#include "cdplayer/FileDisc.h"
 #include "desk/DrawingResources.h"
 #include "input/FaderWnd.h"
 #include "mainwindow/Placement.h"
 #include "standins/StandinControl.h"
 #include "tests/harness/DeskFixture.h"
+#include "tests/harness/SimAudioFiles.h"
 #include "tests/harness/SimCdDrive.h"
 
 namespace {
@@ -418,6 +421,7 @@ DWORD WINAPI HoldCdLock(void* context) {
 class CdPlayerWalk : public CdPlayerPanelTest {
 protected:
     unsigned seed_ = 20261210u;
+    std::wstring folder_;
     std::mt19937 rng_;
     std::vector<std::string> steps_;
     int held_ = -1;
@@ -466,6 +470,17 @@ protected:
               "the published position is not the drive's");
         Check(gCdFirstTime.minutes * 60 + gCdFirstTime.seconds == shown, "the shown time is not the drive's");
     }
+    // With a disc of files: the player plays exactly while a file does, and
+    // in track time the position is that file's own.
+    void CheckFilesPublished() {
+        const harness::SimAudioFiles::Device* file = harness::gFiles.Playing();
+        Check((file != nullptr) == (cd_mode == 2), "the files play, the player not, or the other way round");
+        if (!file || gCdTimeMode != kCdElapsedTrack) return;
+        const DWORD frames = file->at * 75 / 1000;
+        const int track = file->path.back() == L'v' ? file->path[file->path.size() - 5] - L'0' : 0;
+        Check(cd_track == track && cd_min == frames / 75 / 60 && cd_sek == frames / 75 % 60 && cd_frame == frames % 75,
+              "the published position is not the playing file's");
+    }
     void Poll() {
         if (Pick(4)) {
             SendMessageA(hCDDisplayWnd, kCdPositionPoll, 0, 0);
@@ -482,6 +497,7 @@ protected:
     }
     void Step() {
         const bool wasOpen = gCdDevice.IsOpen(), wasPlaying = drive_->Mode() == MCI_MODE_PLAY;
+        const bool hadFiles = FileDiscLoaded();
         // press, release, wind tick, menu, options, media, failure, advance, poll, deliver, repaint, volume
         // Another drive chosen in the Options is soon taken back.
         const int weights[] = {12, 10, 8, 6, gCdDrive[0] == drive_->Letter() ? 1 : 8, 3, 1, 16, 16, 6, 1, 1};
@@ -536,17 +552,19 @@ protected:
                       (gCdDiscPresent && gCdDevice.TrackListSize() > 0), "options ok lost the disc");
             quiet = false;
         } else if (kind == 5) {
-            // Mostly a disc (back) in, so the player has something to play.
-            const int how = Pick(3) ? 2 + Pick(2) : Pick(2);
-            step = how == 0 ? "disc out" : how == 1 ? "drive's eject" : "disc in";
+            // Mostly a disc (back) in, so the player has something to play;
+            // now and then a disc of files dropped on the panel instead.
+            const int how = !Pick(5) ? 4 : Pick(3) ? 2 + Pick(2) : Pick(2);
+            step = how == 0 ? "disc out" : how == 1 ? "drive's eject" : how == 4 ? "files dropped" : "disc in";
+            if (how == 4) LoadCdFileSource({folder_}, main_);
             if (how == 0) drive_->SetDisc({});
             if (how == 1) drive_->SetDoor(true);
-            if (how >= 2) {
+            if (how == 2 || how == 3) {
                 if (how == 3 || drive_->Disc().empty()) drive_->SetDisc(WalkDisc(Pick(2)));
                 drive_->SetDoor(false);
                 drive_->SetPresent(true);
             }
-            if (how >= 2 || Pick(2)) Notice(how >= 2 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE);
+            if (how == 2 || how == 3 || (how < 2 && Pick(2))) Notice(how >= 2 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE);
             Check(how < 2 || gCdDrive[0] != drive_->Letter() || drive_->ErrorsReported() > errors ||
                       (gCdDiscPresent && gCdDevice.IsOpen()), "a disc that came back is not played");
             quiet = false;
@@ -561,6 +579,7 @@ protected:
             const DWORD ms = Pick(10) ? DWORD(Pick(6000)) : DWORD(Pick(60000));
             step = "advance " + std::to_string(ms);
             drive_->Advance(ms);
+            harness::gFiles.Advance(ms);
             if (wasPlaying && drive_->Mode() != MCI_MODE_PLAY && held_ < 0) {
                 ended_ = drive_->TrackAt(drive_->PlayFrom())->number;
                 endedNotify_ = drive_->PlayNotifies();
@@ -573,10 +592,11 @@ protected:
             } else {
                 Poll();
             }
-            if (kind == 8 && drive_->ErrorsReported() == errors) {
+            if (kind == 8 && drive_->ErrorsReported() == errors && !FileDiscLoaded()) {
                 Check(drive_->Mode() == MCI_MODE_PLAY || cd_mode != 2, "playing after the drive stopped");
                 CheckPublished();
             }
+            if (kind == 8 && FileDiscLoaded() && held_ < 0) CheckFilesPublished();
             if (ended_ && (cd_mode != 2 || drive_->Mode() == MCI_MODE_PLAY)) {
                 const int expected = endedNotify_ && gCdStopAtTrackEnd ? ended_ : FirstAudio();
                 Check(drive_->ErrorsReported() > errors || drive_->Position() == drive_->TrackStart(expected),
@@ -607,7 +627,9 @@ protected:
         steps_.push_back(step);
         if (!quiet) ended_ = 0;
         if (drive_->ErrorsReported() > errors) ended_ = 0;
-        Check(!wasOpen || gCdDevice.IsOpen() || drive_->ErrorsReported() > errors, "the device went without an error");
+        // Eject of a disc of files leaves a device only where a drive is.
+        Check(!wasOpen || gCdDevice.IsOpen() || drive_->ErrorsReported() > errors || hadFiles != FileDiscLoaded(),
+              "the device went without an error");
         Check(!gCdDiscPresent || !gCdDevice.IsOpen() || gCdDevice.TrackListSize() > 0, "a disc without tracks");
         if (held_ >= 0) return;
         Check(drive_->Mode() != MCI_MODE_PLAY || !gCdDevice.IsOpen() || cd_mode == 2, "the drive plays, the player not");
@@ -624,10 +646,29 @@ TEST_F(CdPlayerWalk, RandomStepsKeepThePlayerAndThePublishedTimecodeTrue) {
     SimCdDrive& drive = Open(SimCdDrive::AudioDisc({}));
     drive.SetDisc(WalkDisc(false));
     ReopenCdDrive("D:");
+    // The disc of files the walk drops now and then: three short files.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"knt_walk_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    harness::gFiles = harness::SimAudioFiles{};
+    harness::gFiles.Install();
+    for (int i = 1; i <= 3; ++i) {
+        const std::wstring file = folder_ + L"\\" + std::to_wstring(i) + L".wav";
+        HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, "RIFF", 4, &written, nullptr);
+        CloseHandle(h);
+        harness::gFiles.lengths[file] = 2000 + 1500 * DWORD(i);
+    }
     ASSERT_TRUE(CreateFaders(main_) && FaderWindow(kVolumeFader));
     harness::MessageBoxCapture boxes;
     for (int i = 0, n = steps ? atoi(steps) : 5000; i < n && !failed_; ++i) Step();
     for (const auto& box : boxes.Boxes()) EXPECT_EQ("Device not ready!", box.text);
+    EjectCdFileSource();
+    SetAudioFileCalls(nullptr);
+    for (int i = 1; i <= 3; ++i) DeleteFileW((folder_ + L"\\" + std::to_wstring(i) + L".wav").c_str());
+    RemoveDirectoryW(folder_.c_str());
 }
 
 }  // namespace

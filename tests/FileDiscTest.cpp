@@ -15,66 +15,12 @@
 #include "cdplayer/FileDisc.h"
 #include "mainwindow/Placement.h"
 #include "tests/harness/DeskFixture.h"
+#include "tests/harness/SimAudioFiles.h"
 #include "tests/harness/SimCdDrive.h"
 
 namespace {
 
-// Files by name and length in ms; time passes only when the test says so.
-struct SimFiles {
-    struct Device { std::wstring path; DWORD at = 0, to = 0; bool playing = false; HWND notify = nullptr; };
-    std::map<std::wstring, DWORD> lengths;
-    std::map<MCIDEVICEID, Device> devices;
-    MCIDEVICEID next = 100;
-
-    MCIERROR Send(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWORD_PTR params) {
-        if (message == MCI_OPEN) {
-            auto* open = reinterpret_cast<MCI_OPEN_PARMSW*>(params);
-            if (!lengths.count(open->lpstrElementName)) return MCIERR_FILE_NOT_FOUND;
-            open->wDeviceID = next;
-            devices[next++].path = open->lpstrElementName;
-            return 0;
-        }
-        if (!devices.count(id)) return MCIERR_INVALID_DEVICE_ID;
-        Device& d = devices[id];
-        const DWORD length = lengths[d.path];
-        switch (message) {
-        case MCI_CLOSE: devices.erase(id); return 0;
-        case MCI_STATUS: {
-            auto* status = reinterpret_cast<MCI_STATUS_PARMS*>(params);
-            status->dwReturn = status->dwItem == MCI_STATUS_LENGTH     ? length
-                               : status->dwItem == MCI_STATUS_POSITION ? d.at
-                               : d.playing                             ? MCI_MODE_PLAY
-                                                                       : MCI_MODE_STOP;
-            return 0;
-        }
-        case MCI_PLAY: {
-            auto* play = reinterpret_cast<MCI_PLAY_PARMS*>(params);
-            d.at = (flags & MCI_FROM) ? play->dwFrom : d.at;
-            d.to = (flags & MCI_TO) ? play->dwTo : length;
-            d.notify = (flags & MCI_NOTIFY) ? reinterpret_cast<HWND>(play->dwCallback) : nullptr;
-            d.playing = true;
-            return 0;
-        }
-        case MCI_PAUSE: d.playing = false; return 0;
-        case MCI_RESUME: d.playing = true; return 0;
-        }
-        return 0;
-    }
-    void Advance(DWORD ms) {
-        for (auto& [id, d] : devices) {
-            if (!d.playing) continue;
-            d.at = std::min(d.at + ms, d.to);
-            if (d.at < d.to) continue;
-            d.playing = false;
-            if (d.notify) PostMessageW(d.notify, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, id);
-        }
-    }
-} gFiles;
-
-MCIERROR SimSend(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWORD_PTR params) {
-    return gFiles.Send(id, message, flags, params);
-}
-const AudioFileCalls kSimFiles = {SimSend};
+using harness::gFiles;
 
 class FileDiscTest : public harness::DeskTest {
 protected:
@@ -84,9 +30,9 @@ protected:
         cd_mode = 0;
         gPlayMode = kCdPlayAll;
         ResetCdPanel();
-        gFiles = SimFiles{};
+        gFiles = harness::SimAudioFiles{};
         gFiles.lengths = {{L"C:\\m\\1.wav", 3000}, {L"C:\\m\\2.mp3", 2000}, {L"C:\\m\\3.wav", 4000}};
-        SetAudioFileCalls(&kSimFiles);
+        gFiles.Install();
         std::vector<std::wstring> skipped;
         ASSERT_TRUE(LoadFileDisc({L"C:\\m\\1.wav", L"C:\\m\\gone.wav", L"C:\\m\\2.mp3", L"C:\\m\\3.wav"}, &skipped));
         EXPECT_EQ(std::vector<std::wstring>{L"C:\\m\\gone.wav"}, skipped);
