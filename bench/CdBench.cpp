@@ -1,7 +1,11 @@
 // Figures of the CD player panel on a simulated drive that plays: one
 // position refresh (under the CD lock, as the core's poll asks for it) and
 // one repaint of the time display. A 500 ms poll must never cost a frame.
+// Then the same poll on a disc of files, and how far the published disc
+// position strays from the files' own playback clock over a minute of play.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "app/HostSettings.h"
@@ -9,7 +13,9 @@
 #include "bench/BenchDesk.h"
 #include "cdplayer/CdDevice.h"
 #include "cdplayer/CdPanel.h"
+#include "cdplayer/FileDisc.h"
 #include "desk/KeyWnd.h"
+#include "tests/harness/SimAudioFiles.h"
 #include "tests/harness/SimCdDrive.h"
 
 namespace {
@@ -27,6 +33,42 @@ std::vector<double> Time(Step step) {
         bench::Pump();
     }
     return samples;
+}
+
+// Three files of 25 s on the simulated player, played through the file
+// disc from its start in 40 ms steps, each followed by the core's poll.
+void FileDiscFigures(HWND display) {
+    harness::gFiles.lengths = {{L"C:\\a\\1.wav", 25000}, {L"C:\\a\\2.mp3", 25000}, {L"C:\\a\\3.wav", 25000}};
+    harness::gFiles.Install();
+    std::vector<std::wstring> skipped;
+    if (!LoadFileDisc({L"C:\\a\\1.wav", L"C:\\a\\2.mp3", L"C:\\a\\3.wav"}, &skipped)) return;
+    SetCdDriveCalls(&FileDiscCalls());
+    ReopenCdDrive("D:");
+    SendMessageA(display, WM_COMMAND, kCdElapsedDisc, 0);
+    gCdDevice.Play();
+    auto poll = Time([&] {
+        harness::gFiles.Advance(40);
+        SendMessageA(display, kCdPositionPoll, 0, 0);
+    });
+    bench::PrintFigures("  the poll on a disc of files", poll, 500);
+    // The playback clock: the playing file's start on the disc plus its position.
+    int worst = 0;
+    for (int step = 0; step < 60000 / 40; ++step) {
+        harness::gFiles.Advance(40);
+        SendMessageA(display, kCdPositionPoll, 0, 0);
+        bench::Pump();
+        const harness::SimAudioFiles::Device* file = harness::gFiles.Playing();
+        if (!file) continue;
+        const int index = file->path[file->path.size() - 5] - L'1';
+        const int clock = index * 25 * 75 + int(file->at * 75 / 1000);
+        const int published = (cd_min * 60 + cd_sek) * 75 + cd_frame;
+        worst = std::max(worst, std::abs(clock - published));
+    }
+    std::printf("%-44s %6d frames   (aim: at most 1)\n", "  drift vs the files' clock (simulated), 60 s", worst);
+    gCdDevice.Close();
+    UnloadFileDisc();
+    SetCdDriveCalls(nullptr);
+    SetAudioFileCalls(nullptr);
 }
 
 }  // namespace
@@ -64,6 +106,7 @@ int main() {
 
     gCdDevice.Close();
     drive.Remove();
+    FileDiscFigures(display);
     DisableCDPlayer = 1;
     bench::CloseDesk();
     return 0;
