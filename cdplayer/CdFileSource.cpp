@@ -169,3 +169,13 @@ void ChooseCdAudioFiles(HWND owner) {
 }
 
 const std::wstring& CdFileSourceName() { return gSourceName; }
+
+const char* CdStatusTooltip() {
+    static char text[1024];
+    if (gSourceName.empty()) return nullptr;
+    const std::wstring tip = L"Audio files: " + gSourceName;
+    // What the code page cannot show becomes "?"; the tip is cut to its buffer.
+    const int written = WideCharToMultiByte(CP_ACP, 0, tip.c_str(), int(tip.size()), text, sizeof text - 1, "?", nullptr);
+    text[written > 0 ? written : 0] = '\0';
+    return text;
+}

@@ -25,3 +25,6 @@ void EjectCdFileSource();
 // source that is gone leaves the drive, silently.
 void RestoreCdFileSource();
 const std::wstring& CdFileSourceName();
+// The status display's tip while a disc of files is in ("Audio files: "
+// and its source), else null.
+const char* CdStatusTooltip();

@@ -144,11 +144,11 @@ void OnFileEnded() {
 
 // A file that ended while nobody looked (its notice still queued, or lost)
 // is caught up with whenever the disc is asked.
+// A file that no longer answers (deleted or changed under it) ends its track.
 void CatchUp() {
-    DWORD mode = 0;
-    if (gDisc.run == Run::Playing && gDisc.file && FileStatus(gDisc.file, MCI_STATUS_MODE, &mode) &&
-        mode == MCI_MODE_STOP)
-        OnFileEnded();
+    DWORD mode = MCI_MODE_STOP;
+    if (gDisc.run != Run::Playing || !gDisc.file) return;
+    if (!FileStatus(gDisc.file, MCI_STATUS_MODE, &mode) || mode == MCI_MODE_STOP) OnFileEnded();
 }
 
 DWORD Position() {

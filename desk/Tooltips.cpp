@@ -7,6 +7,7 @@
 
 #include "app/CoreBinding.h"
 #include "app/hostlibs/HostStateLib.h"
+#include "cdplayer/CdFileSource.h"
 #include "cdplayer/CdPanel.h"
 #include "common/Text.h"
 #include "desk/KeyTable.h"
@@ -103,6 +104,7 @@ const char* TooltipTextFor(int id) {
     if (id >= kFirstFaderId && id < kFirstFaderId + kCoreFaderCount)
         return FromCore(CallEntry(gCore.SliderTooltip, id - kFirstFaderId));
     const int cdCount = int(sizeof kCdPanelTexts / sizeof kCdPanelTexts[0]);
+    if (id == kFirstCdPanelId + kCdStatusDisplay) return CdStatusTooltip();
     if (id >= kFirstCdPanelId && id < kFirstCdPanelId + cdCount) return kCdPanelTexts[id - kFirstCdPanelId];
     return nullptr;
 }

@@ -13,6 +13,7 @@
 #include "cdplayer/CdFileSource.h"
 #include "cdplayer/CdPanel.h"
 #include "cdplayer/FileDisc.h"
+#include "desk/Tooltips.h"
 #include "mainwindow/Placement.h"
 #include "tests/harness/DeskFixture.h"
 #include "tests/harness/SimAudioFiles.h"
@@ -164,6 +165,9 @@ TEST_F(FileDiscTest, ADroppedFolderIsTheDiscUntilEjectedAndComesBackAtTheStart) 
     EXPECT_TRUE(FileDiscLoaded());
     EXPECT_EQ(2u, gCdDevice.TrackListSize());
     EXPECT_EQ(1, gCdDiscPresent);
+    const char* tip = TooltipTextFor(kFirstCdPanelId + kCdStatusDisplay);
+    ASSERT_NE(nullptr, tip);
+    EXPECT_NE(std::string::npos, std::string(tip).find("knt_files_")) << tip;
     ResetCdPanel();
     UnloadFileDisc();
     SetCdDriveCalls(nullptr);
