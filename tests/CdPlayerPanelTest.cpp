@@ -166,7 +166,9 @@ TEST_F(CdPlayerPanelTest, TheTrackMenuOfADataTrackDiscIsNumberedByTrackAndSeeksT
     Open(SimCdDrive::DataThenAudio());
     ASSERT_EQ(kCdElapsedTrack, gCdTimeMode);
     HMENU menu = BuildCdTrackMenu();
-    ASSERT_EQ(9, GetMenuItemCount(menu));
+    // Nine tracks, a separator and the audio files item.
+    ASSERT_EQ(11, GetMenuItemCount(menu));
+    EXPECT_EQ(UINT(kCdOpenAudioFilesCommand), GetMenuItemID(menu, 10));
     char text[64] = "";
     GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ("Track  2  [03:14]", text);
