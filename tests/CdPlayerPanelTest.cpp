@@ -163,8 +163,11 @@ TEST_F(CdPlayerPanelTest, TheTrackMenuOfADataTrackDiscIsNumberedByTrackAndSeeksT
     Open(SimCdDrive::DataThenAudio());
     ASSERT_EQ(kCdElapsedTrack, gCdTimeMode);
     HMENU menu = BuildCdTrackMenu();
-    ASSERT_EQ(9, GetMenuItemCount(menu));
+    // Nine tracks, a separator and the audio files item.
+    ASSERT_EQ(11, GetMenuItemCount(menu));
     char text[64] = "";
+    GetMenuStringA(menu, 10, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("Open Audio Files...", text);
     GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ("Track  2  [03:14]", text);
     GetMenuStringA(menu, 8, text, sizeof text, MF_BYPOSITION);
