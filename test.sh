@@ -5,6 +5,7 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$ROOT/scripts/common.sh"
+. "$ROOT/scripts/lane-audio.sh"
 
 install_packages
 # The Wine prefixes are made while the targets build: Wine's own set-up mostly
@@ -47,6 +48,7 @@ status=0
 ctest --output-on-failure --timeout 180 -j"$LANES" --repeat until-pass:3 || status=$?
 for ((lane = 0; lane < LANES; lane++)); do
   WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -k 2>/dev/null || true
+  stop_lane_audio "$(lane_prefix $lane)"
 done
 echo "== done in ${SECONDS} s"
 exit $status

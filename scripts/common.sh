@@ -9,7 +9,7 @@ export WINEPREFIX="$PREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 PACKAGES="wine wine64 fonts-wine g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   mingw-w64-tools binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 xvfb xauth cmake make
-  imagemagick xdotool x11-utils nsis"
+  imagemagick xdotool x11-utils nsis pulseaudio gstreamer1.0-plugins-base gstreamer1.0-plugins-good lame"
 
 install_packages() {
   local missing=""

@@ -29,6 +29,8 @@ done
 prefix=$base
 [ "$lane" -gt 0 ] && prefix="$base-$lane"
 [ -n "${displays[$lane]:-}" ] && export DISPLAY="${displays[$lane]}"
+. "$(dirname "$0")/lane-audio.sh"
+use_lane_audio "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" KNT_TEST_LANE=$lane
 # The program does not inherit the lock: a Wine server or desktop process it
 # starts lives on after it and would hold the lane for ever.

@@ -1,13 +1,19 @@
 // The whole program on WinMM's real CD path: a folder mapped as a CD-ROM drive
 // in the test's Wine prefix is found, opened and stored; without a drive, or
-// with the CD player switched off, nothing is opened.
+// with the CD player switched off, nothing is opened. A folder of audio files
+// dropped on the panel plays through the system's MCI and the lane's sound
+// server (scripts/lane-audio.sh) and comes back after a restart.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 #include <winioctl.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -77,6 +83,37 @@ BOOL CALLBACK CountDialog(HWND wnd, LPARAM lp) {
     return TRUE;
 }
 
+// A stereo 16-bit tone written as a plain RIFF file.
+bool WriteToneWav(const std::wstring& path, int seconds, double hz) {
+    const uint32_t rate = 44100, frames = rate * uint32_t(seconds), bytes = frames * 4;
+    std::ofstream out(path.c_str(), std::ios::binary);
+    auto put32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto put16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4);
+    put32(36 + bytes);
+    out.write("WAVEfmt ", 8);
+    put32(16);
+    put16(1);
+    put16(2);
+    put32(rate);
+    put32(rate * 4);
+    put16(4);
+    put16(16);
+    out.write("data", 4);
+    put32(bytes);
+    for (uint32_t i = 0; i < frames; ++i) {
+        const auto sample = int16_t(8000 * std::sin(6.283185307 * hz * i / rate));
+        put16(uint16_t(sample));
+        put16(uint16_t(sample));
+    }
+    return bool(out);
+}
+
+struct Timecode {
+    int track, frames;  // frames: 75 a second, from the disc's start
+    ULONGLONG seenMs;
+};
+
 class CdProgramTest : public harness::ProgramTest {
 protected:
     void SetUp() override {
@@ -99,6 +136,8 @@ protected:
             DefineDosDeviceA(DDD_REMOVE_DEFINITION, device, nullptr);
         }
         RemoveDirectoryA(DosFolder().c_str());
+        for (const std::wstring& file : audioFiles_) DeleteFileW(file.c_str());
+        if (!audioFolder_.empty()) RemoveDirectoryW(audioFolder_.c_str());
         ProgramTest::TearDown();
     }
     void MapEmptyCdDrive() {
@@ -151,8 +190,83 @@ protected:
         return pixels;
     }
 
+    // A folder of three tracks: WAV tones of 2 s and 3 s, and a 3 s MP3
+    // with a name outside the ANSI code page, made by the encoder package.
+    void MakeAudioFolder() {
+        const std::string unix = folder_ + "_audio";
+        const std::string dos = "Z:" + unix;
+        audioFolder_.assign(dos.begin(), dos.end());
+        for (wchar_t& ch : audioFolder_)
+            if (ch == L'/') ch = L'\\';
+        ASSERT_TRUE(CreateDirectoryW(audioFolder_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        audioFiles_ = {audioFolder_ + L"\\01 two.wav", audioFolder_ + L"\\02 three.wav",
+                       audioFolder_ + L"\\source.wav", audioFolder_ + L"\\encoded.mp3",
+                       audioFolder_ + L"\\03 \u03a9mega.mp3"};
+        ASSERT_TRUE(WriteToneWav(audioFiles_[0], 2, 440));
+        ASSERT_TRUE(WriteToneWav(audioFiles_[1], 3, 660));
+        ASSERT_TRUE(WriteToneWav(audioFiles_[2], 3, 550));
+        std::string code;
+        ASSERT_TRUE(RunUnixScript("lame --quiet '" + unix + "/source.wav' '" + unix + "/encoded.mp3'", &code));
+        ASSERT_EQ("0", code) << "lame could not encode";
+        ASSERT_TRUE(DeleteFileW(audioFiles_[2].c_str()));
+        ASSERT_TRUE(MoveFileW(audioFiles_[3].c_str(), audioFiles_[4].c_str()));
+    }
+    // A drop as the shell makes it: a DROPFILES block with wide paths. The
+    // block must live in the desk's own memory, since an HDROP is a pointer
+    // into the process that reads it; X drag and drop needs an XDND source,
+    // which xdotool cannot be.
+    void DropOnPanel(HWND target, const std::wstring& path) {
+        std::vector<char> block(sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+        auto* drop = reinterpret_cast<DROPFILES*>(block.data());
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        memcpy(block.data() + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+        void* remote = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+        ASSERT_NE(nullptr, remote);
+        ASSERT_TRUE(WriteProcessMemory(process_.hProcess, remote, block.data(), block.size(), nullptr));
+        ASSERT_TRUE(PostMessageW(target, WM_DROPFILES, WPARAM(remote), 0));
+    }
+    std::wstring StoredAudioSource() const {
+        wchar_t text[1024] = L"";
+        DWORD size = sizeof text;
+        const std::string narrow = ProgramKey();
+        const std::wstring key(narrow.begin(), narrow.end());
+        if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"cd_audio_source", RRF_RT_REG_SZ, nullptr, text, &size))
+            return L"";
+        return text;
+    }
+    void ClickPanel(HWND desk, int id) {
+        RECT r;
+        ASSERT_TRUE(GetWindowRect(GetDlgItem(desk, id), &r));
+        RunXdotool("mousemove --sync " + std::to_string((r.left + r.right) / 2) + " " +
+                   std::to_string((r.top + r.bottom) / 2) + " click 1");
+    }
+    // The journalled timecodes from line first on, each with the time the
+    // test first saw it, until the play has been in track `until` for
+    // afterMs, or timeoutMs passed (a guard against a hang only).
+    std::vector<Timecode> FollowTimecodes(size_t first, int until, ULONGLONG afterMs, ULONGLONG timeoutMs) const {
+        std::vector<Timecode> seen;
+        const ULONGLONG start = GetTickCount64();
+        ULONGLONG reached = 0;
+        size_t next = first;
+        for (ULONGLONG now = start; now - start < timeoutMs; now = GetTickCount64()) {
+            const auto lines = Journal();
+            for (; next < lines.size(); ++next) {
+                int track, min, sec, frame;
+                if (sscanf(lines[next].c_str(), "CdTimecode %d %d %d %d", &track, &min, &sec, &frame) != 4) continue;
+                seen.push_back({track, (min * 60 + sec) * 75 + frame, now});
+                if (track >= until && !reached) reached = now;
+            }
+            if (reached && now - reached >= afterMs) break;
+            Sleep(20);
+        }
+        return seen;
+    }
+
     std::string folder_;
     bool mapped_ = false;
+    std::wstring audioFolder_;
+    std::vector<std::wstring> audioFiles_;
 };
 
 TEST_F(CdProgramTest, AnEmptyCdDriveIsOpenedAndStoredWithoutAMessage) {
@@ -221,6 +335,73 @@ TEST_F(CdProgramTest, TheEncoderBarShowsNoDiscAndTheChoicesComeBackAfterARestart
     EXPECT_EQ(33048u, stored);
     ASSERT_TRUE(GetInt("time_display", &stored));
     EXPECT_EQ(33043u, stored);
+}
+
+// The folder dropped on the panel becomes the disc; Play pressed with the
+// real pointer runs it through the lane's sound server from file to file in
+// order. On the MP3 the core's timecodes keep pace with the clock, each
+// within one 500 ms poll plus slack. The WAV files play through Wine's
+// waveaudio device, whose position runs a quarter to a third slower than
+// the clock here (measured outside the program too), so there only the
+// order and the progress are checked. The source
+// comes back after a restart and plays again.
+TEST_F(CdProgramTest, AFolderDroppedOnThePanelPlaysThroughTheSoundServerAndComesBackAfterARestart) {
+    MakeAudioFolder();
+    SetInt("cd_player", 1);
+    SetInt("bar", 6);
+    SetInt("time_display", 33043);  // elapsed disc: one count across tracks
+    ASSERT_TRUE(StartDesk());
+    HWND desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+    ASSERT_TRUE(IsWindowVisible(GetDlgItem(desk, 40307))) << "the panel shows on the encoder bar";
+    DropOnPanel(GetDlgItem(desk, 40307), audioFolder_);
+    WaitForQuietJournal();
+    EXPECT_EQ(0, DialogCount()) << "every file of the folder plays";
+    size_t first = Journal().size();
+    ClickPanel(desk, 40304);
+    auto codes = FollowTimecodes(first, 3, 2500, 30000);
+    std::string shot;
+    EXPECT_TRUE(SaveScreenshot("cd_panel_file_disc_playing", &shot)) << "no screenshot";
+    ASSERT_GE(codes.size(), 4u) << "the timecode did not run";
+    EXPECT_EQ(1, codes.front().track);
+    ASSERT_EQ(3, codes.back().track) << "did not reach the third file";
+    const Timecode* mp3 = nullptr;
+    for (size_t i = 1; i < codes.size(); ++i) {
+        EXPECT_GT(codes[i].frames, codes[i - 1].frames) << "the position went back or stood at reading " << i;
+        EXPECT_LE(codes[i].track - codes[i - 1].track, 1) << "a file was skipped";
+        if (codes[i].track > codes[i - 1].track) {
+            // Each file starts where the one before it ends: 2 s, then 5 s.
+            const int start = codes[i].track == 2 ? 150 : 375;
+            EXPECT_GE(codes[i].frames, start);
+            EXPECT_LT(codes[i].frames, start + 75) << "track " << codes[i].track << " began late";
+        }
+        // The clocks are compared from the MP3's first move on: its decoder
+        // may take a while to start on a busy machine.
+        if (codes[i].track == 3 && codes[i].frames > 375 && !mp3) mp3 = &codes[i];
+    }
+    ASSERT_NE(nullptr, mp3) << "the MP3 did not play";
+    // From there on both clocks agree: the core reads at
+    // most one poll period late, and a busy machine may delay the test's look.
+    for (const Timecode* code = mp3; code <= &codes.back(); ++code) {
+        const long long played = (code->frames - mp3->frames) * 1000LL / 75;
+        const long long wall = (long long)(code->seenMs - mp3->seenMs);
+        EXPECT_LE(std::llabs(played - wall), 750) << played << " ms played in " << wall << " ms";
+    }
+    EXPECT_EQ(0, CloseDesk(desk));
+    const std::wstring stored = StoredAudioSource();
+    EXPECT_EQ(0, _wcsicmp(audioFolder_.c_str(), stored.c_str())) << "stored: " << std::string(stored.begin(), stored.end());
+
+    // No drive is mapped: only the restored file disc can play.
+    ASSERT_TRUE(StartDesk());
+    desk = WaitForDesk();
+    ASSERT_NE(nullptr, desk);
+    first = Journal().size();
+    ClickPanel(desk, 40304);
+    codes = FollowTimecodes(first, 1, 1500, 15000);
+    ASSERT_GE(codes.size(), 2u) << "the restored disc did not play";
+    EXPECT_EQ(1, codes.front().track);
+    EXPECT_GT(codes.back().frames, codes.front().frames);
+    EXPECT_EQ(0, CloseDesk(desk));
 }
 
 }  // namespace
