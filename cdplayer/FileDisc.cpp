@@ -59,9 +59,9 @@ bool IsWave(const std::wstring& path) {
 
 // ---- one file's device
 
-MCIDEVICEID OpenFile(const std::wstring& path) {
+MCIDEVICEID OpenAs(const wchar_t* type, const std::wstring& path) {
     MCI_OPEN_PARMSW open = {};
-    open.lpstrDeviceType = IsWave(path) ? L"waveaudio" : L"mpegvideo";
+    open.lpstrDeviceType = type;
     open.lpstrElementName = path.c_str();
     if (gFileCalls->send(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, DWORD_PTR(&open))) return 0;
     MCI_SET_PARMS set = {};
@@ -71,6 +71,15 @@ MCIDEVICEID OpenFile(const std::wstring& path) {
         return 0;
     }
     return open.wDeviceID;
+}
+
+// WAV goes through the media player too where it can: the wave device has no
+// volume, and its position moves in steps of a third of a second under some
+// drivers, which a frame-exact timecode cannot use. The wave device stays the
+// way in for systems whose media player cannot read the file.
+MCIDEVICEID OpenFile(const std::wstring& path) {
+    const MCIDEVICEID file = OpenAs(L"mpegvideo", path);
+    return file || !IsWave(path) ? file : OpenAs(L"waveaudio", path);
 }
 
 bool FileStatus(MCIDEVICEID file, DWORD item, DWORD* answer) {
@@ -86,9 +95,9 @@ void CloseFile() {
     gDisc.file = 0;
 }
 
-// The playback volume follows the CD volume fader; the wave device takes none.
+// The playback volume follows the CD volume fader (the wave device refuses it).
 void ApplyVolume() {
-    if (!gDisc.file || IsWave(gDisc.tracks[gDisc.playing].path)) return;
+    if (!gDisc.file) return;
     MCI_DGV_SETAUDIO_PARMSW audio = {};
     audio.dwItem = MCI_DGV_SETAUDIO_VOLUME;
     audio.dwValue = gDisc.volume * 1000 / 65535;

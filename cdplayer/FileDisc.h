@@ -1,7 +1,7 @@
 // A disc of audio files behind the CD device's seam: it answers the CD audio
 // commands the device sends as a drive holding such a disc would, and plays
-// each track's file through the system's own multimedia layer (waveaudio for
-// WAV, mpegvideo for the rest). The device and the panel need no change.
+// each track's file through the system's own multimedia layer (mpegvideo, and
+// waveaudio for WAV it cannot read). The device and the panel need no change.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>

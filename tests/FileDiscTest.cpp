@@ -12,6 +12,7 @@
 #include "cdplayer/CdDevice.h"
 #include "cdplayer/CdFileSource.h"
 #include "cdplayer/CdPanel.h"
+#include "cdplayer/CdVolume.h"
 #include "cdplayer/FileDisc.h"
 #include "desk/Tooltips.h"
 #include "mainwindow/Placement.h"
@@ -33,6 +34,7 @@ protected:
         ResetCdPanel();
         gFiles = harness::SimAudioFiles{};
         gFiles.lengths = {{L"C:\\m\\1.wav", 3000}, {L"C:\\m\\2.mp3", 2000}, {L"C:\\m\\3.wav", 4000}};
+        gFiles.waveOnly = {L"C:\\m\\3.wav"};
         gFiles.Install();
         std::vector<std::wstring> skipped;
         ASSERT_TRUE(LoadFileDisc({L"C:\\m\\1.wav", L"C:\\m\\gone.wav", L"C:\\m\\2.mp3", L"C:\\m\\3.wav"}, &skipped));
@@ -64,13 +66,17 @@ protected:
 
 // Play All runs from one file into the next with no run-out between them,
 // whichever comes first, the poll or the file's own end notice; the disc
-// times count on across the boundary.
+// times count on across the boundary. The volume fader's setting follows
+// into each file the media player reads; the wave device takes the rest.
 TEST_F(FileDiscTest, PlayAllRunsOnAcrossFilesAndPublishesTheDiscsPosition) {
     ASSERT_EQ(1, gCdDiscPresent);
     ASSERT_EQ(3u, gCdDevice.TrackListSize());
     SendMessageA(hCDDisplayWnd, WM_COMMAND, kCdElapsedDisc, 0);
     Press(kCdPlay);
     ASSERT_EQ(2, cd_mode);
+    SetCdVolume(32768);
+    EXPECT_EQ(L"mpegvideo", gFiles.Playing()->type);
+    EXPECT_EQ(500u, gFiles.Playing()->volume);
     gFiles.Advance(2500);
     Poll();
     EXPECT_EQ((std::vector<int>{1, 0, 2, 37}), Published());
@@ -78,6 +84,7 @@ TEST_F(FileDiscTest, PlayAllRunsOnAcrossFilesAndPublishesTheDiscsPosition) {
     Poll();
     EXPECT_EQ(2, cd_mode) << "a false run-out between two files";
     EXPECT_EQ((std::vector<int>{2, 0, 3, 0}), Published());
+    EXPECT_EQ(500u, gFiles.Playing()->volume) << "the next file lost the volume";
     harness::PumpUntilIdle();
     gFiles.Advance(1000);
     harness::PumpUntilIdle();
@@ -87,6 +94,7 @@ TEST_F(FileDiscTest, PlayAllRunsOnAcrossFilesAndPublishesTheDiscsPosition) {
     harness::PumpUntilIdle();
     Poll();
     EXPECT_EQ((std::vector<int>{3, 0, 5, 0}), Published());
+    EXPECT_EQ(L"waveaudio", gFiles.Playing()->type);
     gFiles.Advance(4000);
     harness::PumpUntilIdle();
     Poll();

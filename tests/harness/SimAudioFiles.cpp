@@ -1,6 +1,8 @@
 // The simulated audio file player.
 #include "tests/harness/SimAudioFiles.h"
 
+#include <digitalv.h>
+
 #include <algorithm>
 
 #include "cdplayer/FileDisc.h"
@@ -22,8 +24,11 @@ MCIERROR SimAudioFiles::Send(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWOR
     if (message == MCI_OPEN) {
         auto* open = reinterpret_cast<MCI_OPEN_PARMSW*>(params);
         if (!lengths.count(open->lpstrElementName)) return MCIERR_FILE_NOT_FOUND;
+        const std::wstring type = open->lpstrDeviceType;
+        if (type != L"waveaudio" && waveOnly.count(open->lpstrElementName)) return MCIERR_UNRECOGNIZED_COMMAND;
         open->wDeviceID = next;
-        devices[next++].path = open->lpstrElementName;
+        devices[next].path = open->lpstrElementName;
+        devices[next++].type = type;
         return 0;
     }
     if (!devices.count(id)) return MCIERR_INVALID_DEVICE_ID;
@@ -47,6 +52,10 @@ MCIERROR SimAudioFiles::Send(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWOR
         d.playing = true;
         return 0;
     }
+    case MCI_SETAUDIO:
+        if (d.type == L"waveaudio") return MCIERR_UNSUPPORTED_FUNCTION;
+        d.volume = reinterpret_cast<MCI_DGV_SETAUDIO_PARMSW*>(params)->dwValue;
+        return 0;
     case MCI_PAUSE: d.playing = false; return 0;
     case MCI_RESUME: d.playing = true; return 0;
     }

@@ -7,18 +7,21 @@
 #include <mmsystem.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 namespace harness {
 
 struct SimAudioFiles {
     struct Device {
-        std::wstring path;
+        std::wstring path, type;
         DWORD at = 0, to = 0;
+        DWORD volume = 1000;  // as the media player counts it
         bool playing = false;
         HWND notify = nullptr;
     };
     std::map<std::wstring, DWORD> lengths;
+    std::set<std::wstring> waveOnly;  // files only the wave device reads
     std::map<MCIDEVICEID, Device> devices;
     MCIDEVICEID next = 100;
 
