@@ -2,10 +2,15 @@
 // position refresh (under the CD lock, as the core's poll asks for it) and
 // one repaint of the time display. A 500 ms poll must never cost a frame.
 // Then the same poll on a disc of files, and how far the published disc
-// position strays from the files' own playback clock over a minute of play.
+// position strays from the files' own playback clock over a minute of play:
+// on the simulated player, then on two generated WAV files played through
+// the system's MCI and sound server (scripts/bench.sh starts one).
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/HostSettings.h"
@@ -71,6 +76,91 @@ void FileDiscFigures(HWND display) {
     SetAudioFileCalls(nullptr);
 }
 
+// ---- real playback
+
+// A quiet stereo 16-bit tone of the given length, written as a plain RIFF file.
+bool WriteTone(const std::wstring& path, int seconds) {
+    const uint32_t rate = 44100, frames = rate * uint32_t(seconds), bytes = frames * 4;
+    std::ofstream out(path.c_str(), std::ios::binary);
+    const uint32_t header[] = {0x46464952, 36 + bytes, 0x45564157, 0x20746d66, 16, 0x00020001, rate, rate * 4,
+                               0x00100004, 0x61746164, bytes};
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    std::vector<int16_t> samples(rate * 2);
+    for (uint32_t i = 0; i < rate; ++i) samples[2 * i] = samples[2 * i + 1] = int16_t((i % 100) * 20 - 1000);
+    for (int second = 0; second < seconds; ++second)
+        out.write(reinterpret_cast<const char*>(samples.data()), std::streamsize(samples.size() * 2));
+    return bool(out);
+}
+
+// The real calls, remembering the device of the file last opened: the bench
+// asks that device for its own clock right after each poll.
+MCIDEVICEID gLastOpened;
+std::wstring gLastPath;
+MCIERROR RecordingSend(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) {
+    const MCIERROR error = mciSendCommandW(device, message, flags, params);
+    if (message == MCI_OPEN && !error) {
+        gLastOpened = reinterpret_cast<MCI_OPEN_PARMSW*>(params)->wDeviceID;
+        gLastPath = reinterpret_cast<MCI_OPEN_PARMSW*>(params)->lpstrElementName;
+    }
+    return error;
+}
+const AudioFileCalls kRecording = {RecordingSend};
+
+// False once the file is closed: the disc ran out at this poll.
+bool FileClockMs(MCIDEVICEID file, DWORD* ms) {
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = MCI_STATUS_POSITION;
+    if (mciSendCommandW(file, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, DWORD_PTR(&status))) return false;
+    *ms = DWORD(status.dwReturn);
+    return true;
+}
+
+// Two files of 30 s, so the minute crosses a boundary; the poll comes every
+// 40 ms of real time, as often as the core's display would like it.
+void RealFileDiscFigures(HWND display) {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring files[] = {std::wstring(folder) + L"knt_bench_1.wav", std::wstring(folder) + L"knt_bench_2.wav"};
+    for (const std::wstring& file : files)
+        if (!WriteTone(file, 30)) return;
+    SetAudioFileCalls(&kRecording);
+    std::vector<std::wstring> skipped;
+    const char* name = "  drift vs the files' clock (played), 60 s";
+    if (LoadFileDisc({files[0], files[1]}, &skipped)) {
+        SetCdDriveCalls(&FileDiscCalls());
+        ReopenCdDrive("D:");
+        SendMessageA(display, WM_COMMAND, kCdElapsedDisc, 0);
+        gCdDevice.Play();
+        int worst = 0, moved = 0;
+        std::vector<double> polls;
+        const ULONGLONG start = GetTickCount64();
+        while (GetTickCount64() - start < 61000 && cd_mode == 2) {
+            Sleep(40);
+            bench::Pump();
+            const double before = bench::NowMicroseconds();
+            SendMessageA(display, kCdPositionPoll, 0, 0);
+            polls.push_back(bench::NowMicroseconds() - before);
+            DWORD clock;
+            if (!FileClockMs(gLastOpened, &clock)) continue;
+            const int offset = gLastPath == files[1] ? 30 * 75 : 0;
+            const int published = (cd_min * 60 + cd_sek) * 75 + cd_frame;
+            moved = std::max(moved, published);
+            worst = std::max(worst, std::abs(offset + int(clock * 75 / 1000) - published));
+        }
+        if (moved == 0) {
+            std::printf("%-44s no playback: is a sound server running?\n", name);
+        } else {
+            bench::PrintFigures("  the poll on played files", polls, 500);
+            std::printf("%-44s %6d frames   (aim: at most 1; %d s played)\n", name, worst, moved / 75);
+        }
+        gCdDevice.Close();
+    }
+    UnloadFileDisc();
+    SetCdDriveCalls(nullptr);
+    SetAudioFileCalls(nullptr);
+    for (const std::wstring& file : files) DeleteFileW(file.c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -107,6 +197,7 @@ int main() {
     gCdDevice.Close();
     drive.Remove();
     FileDiscFigures(display);
+    RealFileDiscFigures(display);
     DisableCDPlayer = 1;
     bench::CloseDesk();
     return 0;

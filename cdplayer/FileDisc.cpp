@@ -222,7 +222,10 @@ bool Decode(DWORD value, DWORD* frame) {
 bool Readable() { return gDisc.loaded && !gDisc.doorOpen && !gDisc.tracks.empty(); }
 
 MCIERROR Status(DWORD_PTR flags, MCI_STATUS_PARMS* status) {
-    CatchUp();
+    // Only the mode looks for a file's end: every poll asks it first, and
+    // each question to a media file costs more than the rest of the poll.
+    // A position read in between finds the ended file at its own end.
+    if (status->dwItem == MCI_STATUS_MODE) CatchUp();
     const bool byTrack = flags & MCI_TRACK;
     const size_t n = status->dwTrack;
     switch (status->dwItem) {

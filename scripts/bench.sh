@@ -3,12 +3,19 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/common.sh"
+. "$ROOT/scripts/lane-audio.sh"
 
 install_packages
 echo "== building x86_64"
 build_tree x86_64
 cmake --build "$BUILD_ROOT/x86_64" --target installation_tree >/dev/null
 make_prefix
+# The CD benchmark plays files: a sound server for the prefix, whose address
+# its Wine processes take from their environment at their start.
+"$WINESERVER" -k 2>/dev/null || true
+start_lane_audio "$PREFIX"
+use_lane_audio "$PREFIX"
+trap 'stop_lane_audio "$PREFIX"' EXIT
 cd "$BUILD_ROOT/x86_64/bin"
 status=0
 for program in *_bench.exe; do
