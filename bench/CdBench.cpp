@@ -7,9 +7,7 @@
 // the system's MCI and sound server (scripts/bench.sh starts one).
 #include <algorithm>
 #include <cstdio>
-#include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +19,7 @@
 #include "cdplayer/FileDisc.h"
 #include "desk/KeyWnd.h"
 #include "tests/harness/SimAudioFiles.h"
+#include "tests/harness/WavFile.h"
 #include "tests/harness/SimCdDrive.h"
 
 namespace {
@@ -78,20 +77,6 @@ void FileDiscFigures(HWND display) {
 
 // ---- real playback
 
-// A quiet stereo 16-bit tone of the given length, written as a plain RIFF file.
-bool WriteTone(const std::wstring& path, int seconds) {
-    const uint32_t rate = 44100, frames = rate * uint32_t(seconds), bytes = frames * 4;
-    std::ofstream out(path.c_str(), std::ios::binary);
-    const uint32_t header[] = {0x46464952, 36 + bytes, 0x45564157, 0x20746d66, 16, 0x00020001, rate, rate * 4,
-                               0x00100004, 0x61746164, bytes};
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    std::vector<int16_t> samples(rate * 2);
-    for (uint32_t i = 0; i < rate; ++i) samples[2 * i] = samples[2 * i + 1] = int16_t((i % 100) * 20 - 1000);
-    for (int second = 0; second < seconds; ++second)
-        out.write(reinterpret_cast<const char*>(samples.data()), std::streamsize(samples.size() * 2));
-    return bool(out);
-}
-
 // The real calls, remembering the device of the file last opened: the bench
 // asks that device for its own clock right after each poll.
 MCIDEVICEID gLastOpened;
@@ -122,7 +107,7 @@ void RealFileDiscFigures(HWND display) {
     GetTempPathW(MAX_PATH, folder);
     const std::wstring files[] = {std::wstring(folder) + L"knt_bench_1.wav", std::wstring(folder) + L"knt_bench_2.wav"};
     for (const std::wstring& file : files)
-        if (!WriteTone(file, 30)) return;
+        if (!harness::WriteToneWav(file, 30, 440)) return;
     SetAudioFileCalls(&kRecording);
     std::vector<std::wstring> skipped;
     const char* name = "  drift vs the files' clock (played), 60 s";

@@ -10,14 +10,13 @@
 #include <winioctl.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/harness/ProgramFixture.h"
+#include "tests/harness/WavFile.h"
 
 namespace {
 
@@ -81,32 +80,6 @@ BOOL CALLBACK CountDialog(HWND wnd, LPARAM lp) {
     GetClassNameA(wnd, cls, sizeof cls);
     if (owner == search->process && strcmp(cls, "#32770") == 0) ++search->count;
     return TRUE;
-}
-
-// A stereo 16-bit tone written as a plain RIFF file.
-bool WriteToneWav(const std::wstring& path, int seconds, double hz) {
-    const uint32_t rate = 44100, frames = rate * uint32_t(seconds), bytes = frames * 4;
-    std::ofstream out(path.c_str(), std::ios::binary);
-    auto put32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto put16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    put32(36 + bytes);
-    out.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(2);
-    put32(rate);
-    put32(rate * 4);
-    put16(4);
-    put16(16);
-    out.write("data", 4);
-    put32(bytes);
-    for (uint32_t i = 0; i < frames; ++i) {
-        const auto sample = int16_t(8000 * std::sin(6.283185307 * hz * i / rate));
-        put16(uint16_t(sample));
-        put16(uint16_t(sample));
-    }
-    return bool(out);
 }
 
 struct Timecode {
@@ -202,9 +175,9 @@ protected:
         audioFiles_ = {audioFolder_ + L"\\01 two.wav", audioFolder_ + L"\\02 three.wav",
                        audioFolder_ + L"\\source.wav", audioFolder_ + L"\\encoded.mp3",
                        audioFolder_ + L"\\03 \u03a9mega.mp3"};
-        ASSERT_TRUE(WriteToneWav(audioFiles_[0], 2, 440));
-        ASSERT_TRUE(WriteToneWav(audioFiles_[1], 3, 660));
-        ASSERT_TRUE(WriteToneWav(audioFiles_[2], 3, 550));
+        ASSERT_TRUE(harness::WriteToneWav(audioFiles_[0], 2, 440));
+        ASSERT_TRUE(harness::WriteToneWav(audioFiles_[1], 3, 660));
+        ASSERT_TRUE(harness::WriteToneWav(audioFiles_[2], 3, 550));
         std::string code;
         ASSERT_TRUE(RunUnixScript("lame --quiet '" + unix + "/source.wav' '" + unix + "/encoded.mp3'", &code));
         ASSERT_EQ("0", code) << "lame could not encode";
