@@ -45,7 +45,10 @@ status=0
 # As many tests at once as lanes: each takes a free lane (scripts/wine-lane.sh).
 # A test that fails is run again, up to three runs in all, as a guard against
 # a window-system hiccup; a fault fails every run.
-ctest --output-on-failure --timeout 180 -j"$LANES" --repeat until-pass:3 || status=$?
+# The reruns hide a flaky test, so the end names every test that needed one.
+ctest --output-on-failure --timeout 180 -j"$LANES" --repeat until-pass:3 2>&1 | tee "$BUILD_ROOT/ctest.log" ||
+  status=$?
+report_reruns "$BUILD_ROOT/ctest.log"
 for ((lane = 0; lane < LANES; lane++)); do
   WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -k 2>/dev/null || true
   stop_lane_audio "$(lane_prefix $lane)"

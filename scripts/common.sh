@@ -122,3 +122,16 @@ start_lane_displays() {
 stop_lane_displays() {
   [ -n "${LANE_XVFB_PIDS:-}" ] && kill $LANE_XVFB_PIDS 2>/dev/null || true
 }
+
+# report_reruns CTEST_LOG: the tests that failed a run and passed a later one.
+report_reruns() {
+  awk '/Test +#[0-9]+: / {
+         name = $0; sub(/.*Test +#[0-9]+: /, "", name); sub(/ .*/, "", name)
+         if ($0 ~ /\*\*\*|Not Run/) failed[name]++; else if ($0 ~ / Passed /) passed[name] = 1
+       }
+       END {
+         n = 0
+         for (t in failed) if (t in passed) { list = list "\n  " t " (" failed[t] " failed run" (failed[t] > 1 ? "s" : "") ")"; n++ }
+         printf "== tests that needed another run: %d%s\n", n, list
+       }' "$1"
+}

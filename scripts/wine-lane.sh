@@ -34,4 +34,12 @@ use_lane_audio "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" KNT_TEST_LANE=$lane
 # The program does not inherit the lock: a Wine server or desktop process it
 # starts lives on after it and would hold the lane for ever.
+started=$(date +%s%N)
 /usr/lib/wine/wine64 "$@" {lock}>&-
+status=$?
+# A program that dies early leaves nothing else behind: its buffered output
+# is lost with it. The exit code (a Windows exception code's low byte, or
+# Wine's own failure) and the lane say where to look.
+[ $status -eq 0 ] ||
+  echo "wine-lane: $(basename "$1") ended with exit code $status after $((($(date +%s%N) - started) / 1000000)) ms in lane $lane ($prefix, display ${DISPLAY:-none})" >&2
+exit $status
