@@ -8,6 +8,11 @@ ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$ROOT/scripts/lane-audio.sh"
 
 install_packages
+# Lane servers left by an interrupted run (their desktop keepers hold them)
+# would make the prefix step below wait for ever.
+for ((lane = 0; lane < LANES; lane++)); do
+  [ -d "$(lane_prefix $lane)" ] && WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -k 2>/dev/null || true
+done
 # The Wine prefixes are made while the targets build: Wine's own set-up mostly
 # waits, and needs nothing from the build.
 mkdir -p "$BUILD_ROOT"
