@@ -8,7 +8,6 @@
 
 #include "app/CoreBinding.h"
 #include "app/CoreSession.h"
-#include "app/HostSettings.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "cdplayer/CdPanel.h"
 #include "desk/KeyTable.h"
@@ -76,16 +75,61 @@ OnBar WindowOnBar(HWND wnd, const BarView& view) {
     return ControlOnBar(GetDlgCtrlID(wnd), view);
 }
 
+// ---- the desk's children ---------------------------------------------------------
+// Listed once and kept: under Wine every lookup by control id, and every step
+// of a walk over the children, is a round trip to the window server, and a
+// switch asked over two hundred of them. A window made later goes last among
+// its siblings, so the list is taken again when the last child is another,
+// or when a listed window is gone or no longer the desk's.
+
+struct DeskChildList {
+    HWND main = nullptr;
+    HWND last = nullptr;
+    std::vector<HWND> windows;
+};
+DeskChildList gChildren;
+
+bool StillListed(HWND last) {
+    if (gChildren.main != hMainWnd || gChildren.last != last) return false;
+    for (HWND wnd : gChildren.windows)
+        if (!IsWindow(wnd) || GetParent(wnd) != hMainWnd) return false;
+    return true;
+}
+
+const std::vector<HWND>& DeskChildWindows() {
+    HWND first = hMainWnd ? GetWindow(hMainWnd, GW_CHILD) : nullptr;
+    HWND last = first ? GetWindow(first, GW_HWNDLAST) : nullptr;
+    if (!StillListed(last)) {
+        gChildren = {hMainWnd, last, {}};
+        for (HWND wnd = first; wnd; wnd = GetWindow(wnd, GW_HWNDNEXT)) gChildren.windows.push_back(wnd);
+    }
+    return gChildren.windows;
+}
+
+// The screen or bar key of keyId drawn selected and the other keys of its
+// group not; false, changing nothing, when that key has no window.
+bool SelectGroupKey(int firstKeyId, int count, int keyId) {
+    const std::vector<HWND>& windows = DeskChildWindows();
+    bool made = false;
+    for (HWND wnd : windows) made = made || KeyIdOfWindow(wnd) == keyId;
+    if (!made) return false;
+    for (HWND wnd : windows) {
+        const int id = KeyIdOfWindow(wnd);
+        if (InRange(id, firstKeyId, firstKeyId + count - 1)) SetKeySelected(wnd, id == keyId);
+    }
+    return true;
+}
+
+// ---- the switch ---------------------------------------------------------------
+
 struct Change {
     HWND wnd;
     bool shown;
 };
 
-// One walk over the desk's children: under Wine each lookup by control id
-// lists all of them again.
 std::vector<Change> ChangesFor(const BarView& view) {
     std::vector<Change> changes;
-    for (HWND wnd = GetWindow(hMainWnd, GW_CHILD); wnd; wnd = GetWindow(wnd, GW_HWNDNEXT)) {
+    for (HWND wnd : DeskChildWindows()) {
         const OnBar wanted = WindowOnBar(wnd, view);
         if (wanted == OnBar::Leave) continue;
         const bool shown = wanted == OnBar::Show;
@@ -94,8 +138,6 @@ std::vector<Change> ChangesFor(const BarView& view) {
     return changes;
 }
 
-// ---- the switch ---------------------------------------------------------------
-
 constexpr UINT kQuietPlacement =
     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOREDRAW;
 
@@ -103,7 +145,10 @@ UINT PlacementOf(const Change& change) { return kQuietPlacement | (change.shown 
 
 // Each window shown or hidden on its own made the window system repaint
 // around it; in one deferred pass with redrawing left out, the desk is
-// repainted once, and only where a window came or went.
+// repainted once, and only where a window came or went. Redrawing is left
+// out window by window rather than turned off for the whole desk
+// (WM_SETREDRAW), which would drop every paint still owed to the windows the
+// switch does not touch.
 void ApplyChanges(const std::vector<Change>& changes) {
     HDWP batch = BeginDeferWindowPos(int(changes.size()));
     for (const Change& change : changes)
@@ -172,7 +217,7 @@ int PulseCoreModeFor(int bar) {
 void SelectTouchView(int view, bool forced) {
     view = ValidView(view);
     if (VC_KNT_ACTIVE && !CallEntry(gCore.CanSwitchTouch)) return;
-    SelectKeyInGroup(kScreenKeyRow, kScreenKeyCount, kScreenKeyRow + view);
+    SelectGroupKey(kScreenKeyId, kScreenKeyCount, kScreenKeyId + view);
     if (maindlg_count == 5 || forced) {
         InterlockedExchange(&current_touch, view);
         InterlockedExchange(&current_background, view);
@@ -186,7 +231,7 @@ void SelectTouchView(int view, bool forced) {
 
 int SelectFaderBar(int bar) {
     bar = ValidBar(bar);
-    const bool keyMade = SelectKeyInGroup(kBarKeyRow, kBarKeyCount, kBarKeyRow + bar - 1);
+    const bool keyMade = SelectGroupKey(kBarKeyId, kBarKeyCount, kBarKeyId + bar - 1);
     int pulsed = 0;
     bool wholePicture = false;
     if (keyMade) {
@@ -194,7 +239,7 @@ int SelectFaderBar(int bar) {
         wholePicture = bar == kEncoderBar || current_bar == kEncoderBar;
         InterlockedExchange(&current_bar, bar);
     }
-    // The panel's place is part of the encoder bar's picture.
+    // The encoder bar's picture frames the CD panel, which may have come or gone.
     wholePicture |= !DisableCDPlayer && current_bar == kEncoderBar;
     ShowView({bar, int(current_bar), keyMade, true}, wholePicture);
     // The core presents the touch view again for the new bar.

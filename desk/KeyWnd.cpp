@@ -253,12 +253,6 @@ void SetPressed(HWND wnd, int pressed) {
     }
 }
 
-// Marks one row of a radio group pressed and the others released.
-void SelectInGroup(int firstRow, int count, int row) {
-    for (int r = firstRow; r < firstRow + count; ++r)
-        if (HWND wnd = KeyWindowOfRow(r)) SetPressed(wnd, r == row ? 1 : 0);
-}
-
 // ---- Mouse ------------------------------------------------------------------
 
 void PressBarKey(KeyWindow* rec) {
@@ -440,10 +434,9 @@ int KeyIdOfWindow(HWND wnd) {
     return rec ? rec->keyId : 0;
 }
 
-bool SelectKeyInGroup(int firstRow, int count, int row) {
-    if (!KeyWindowOfRow(row)) return false;
-    SelectInGroup(firstRow, count, row);
-    return true;
+void SetKeySelected(HWND key, bool selected) {
+    const KeyWindow* rec = KeyIdOfWindow(key) ? RecordOf(key) : nullptr;
+    if (rec && (rec->pressed != 0) != selected) SetPressed(key, selected ? 1 : 0);
 }
 
 int PageKey(int keyId, int pressed) {

@@ -16,10 +16,9 @@ HWND KeyWindowOfId(int keyId);
 // The key id a key window carries; 0 for any other window.
 int KeyIdOfWindow(HWND wnd);
 
-// Shows the key of row pressed and the other keys of its group (count rows
-// from firstRow) released, as the screen and bar keys show their selection.
-// False, changing nothing, when row has no key window.
-bool SelectKeyInGroup(int firstRow, int count, int row);
+// Draws a screen or bar key selected (pressed) or not; a press on a selected
+// key selects nothing again. Nothing for a window that is no key.
+void SetKeySelected(HWND key, bool selected);
 
 // Pg Up (256) and Pg Dn (257); any other id sends nothing. The status sent,
 // or 0 when none was.
