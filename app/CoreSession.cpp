@@ -15,6 +15,7 @@
 #include "cdplayer/CdDevice.h"
 #include "common/FaultGuard.h"
 #include "desk/DeskChildren.h"
+#include "desk/DeskView.h"
 #include "mainwindow/MainWindow.h"
 
 int gCmdLineLock;

@@ -39,14 +39,15 @@ void MakeSharedFolder() {
 
 }  // namespace
 
-bool OpenDesk() {
+bool OpenDesk(bool withCdPanel) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
     lstrcpynA(TlmRegKey, kProgramKey, kRegKeyPathSize);
     MakeSharedFolder();
     if (!LookingForGlobDataPath()) return Fail("shared data path");
     knt_windows_title = "Kantrel Ovrin";
     appl_loaded = 1;
-    DisableCDPlayer = 1;
+    DisableCDPlayer = withCdPanel ? 0 : 1;
+    gCdPlayerShown = withCdPanel ? 1 : 0;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!CreateDrawingResources(instance)) return Fail("drawing resources");
     RegisterAllClasses(instance);

@@ -8,8 +8,9 @@
 
 namespace bench {
 
-// Builds the desk; false (with a line on stderr) when any step fails.
-bool OpenDesk();
+// Builds the desk; false (with a line on stderr) when any step fails. With
+// the CD panel, the player is enabled and switched visible (no drive needed).
+bool OpenDesk(bool withCdPanel = false);
 // Ends the session and takes the desk down again.
 void CloseDesk();
 HWND DeskWindow();

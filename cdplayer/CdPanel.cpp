@@ -15,7 +15,6 @@
 #include "cdplayer/CdFileSource.h"
 #include "cdplayer/FileDisc.h"
 #include "common/Text.h"
-#include "input/FaderWnd.h"
 #include "mainwindow/Placement.h"
 
 BYTE gCdCurrentTrack;
@@ -57,10 +56,6 @@ void Invalidate(int index, BOOL erase) {
     if (HWND wnd = PanelWindow(index)) InvalidateRect(wnd, nullptr, erase);
 }
 
-void ShowById(int id, bool shown) {
-    if (HWND wnd = GetDlgItem(hMainWnd, id)) ShowWindow(wnd, shown ? SW_SHOW : SW_HIDE);
-}
-
 int FramesOf(DWORD packed) {
     return (int((packed >> 16) & 0xFF) * 60 + int((packed >> 8) & 0xFF)) * kFramesPerSecond + int(packed & 0xFF);
 }
@@ -85,19 +80,7 @@ void AppendModeItems(HMENU menu, const ModeName* items, int count, int current) 
 
 // ---- showing and creation
 
-void ShowCdPanel() {
-    if (DisableCDPlayer || !hMainWnd) return;
-    const bool onEncoderBar = current_bar == kEncoderBar;
-    const bool shown = gCdPlayerShown && onEncoderBar;
-    for (int i = 0; i < kCdPanelWindowCount; ++i) ShowById(kFirstCdPanelId + i, shown);
-    ShowById(kFirstFaderId + kVolumeFader, shown);
-    if (onEncoderBar) {
-        // The panel's place on the desk picture is painted anew behind it.
-        HDC dc = GetDC(hMainWnd);
-        SendMessageA(hMainWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        ReleaseDC(hMainWnd, dc);
-    }
-}
+bool CdPanelShownOnBar(int bar) { return gCdPlayerShown && bar == kEncoderBar; }
 
 namespace {
 struct CdPlace {

@@ -44,9 +44,10 @@ constexpr UINT_PTR kCdWindForwardTimer = 4711, kCdWindBackwardTimer = 4712, kCdA
 
 ATOM RegisterCDButtonClass(HINSTANCE instance);
 
-// Shows or hides the panel and the volume fader for the current bar; windows
-// that do not exist are skipped. Nothing while the CD player is disabled.
-void ShowCdPanel();
+// Whether the panel's twelve windows and the volume fader belong on the desk
+// at a fader bar: only on the encoder bar, and only while the panel is
+// switched visible. The desk view shows and hides them (desk/DeskView.h).
+bool CdPanelShownOnBar(int bar);
 
 // Creates the twelve hidden windows, chooses the drive and opens the CD
 // device on it; false while the CD player is disabled, without a CD drive or

@@ -9,8 +9,8 @@
 #include "app/Translate.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "common/WindowClass.h"
-#include "cdplayer/CdPanel.h"
 #include "desk/DeskChildren.h"
+#include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyTable.h"
 #include "input/KeyboardDispatch.h"
@@ -26,7 +26,6 @@ constexpr int kFaderModeStatus = 177;   // pulsed by every bar key
 constexpr int kStoreKeyId = 195;
 constexpr int kTiManKeyId = 176;
 constexpr int kDefaultBar = 3;
-constexpr int kDefaultView = 2;
 constexpr int kTextTop = 5;
 constexpr int kLedTop = 3;
 constexpr int kLedWidth = 11;
@@ -86,7 +85,6 @@ HCURSOR StoreKeyCursor() {
 // ---- Lookups that the core's values must not push out of range -----------
 
 int ValidBar(LONG bar) { return bar >= 1 && bar <= kBarKeyCount ? int(bar) : kDefaultBar; }
-int ValidView(LONG view) { return view >= 0 && view < kScreenKeyCount ? int(view) : kDefaultView; }
 bool IsLedNumber(int led) { return led >= 0 && led < kLedCount; }
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
@@ -255,18 +253,12 @@ void SetPressed(HWND wnd, int pressed) {
     }
 }
 
-// Marks one row of a radio group pressed and the others released.
-void SelectInGroup(int firstRow, int count, int row) {
-    for (int r = firstRow; r < firstRow + count; ++r)
-        if (HWND wnd = KeyWindowOfRow(r)) SetPressed(wnd, r == row ? 1 : 0);
-}
-
 // ---- Mouse ------------------------------------------------------------------
 
 void PressBarKey(KeyWindow* rec) {
     if (DeskLocked(true)) return;
     if (rec->keyId < kBarKeyId + 2 && !CallEntry(gCore.AnzHTPchannels)) return;
-    if (!rec->pressed && SwitchBar(rec->row)) Sleep(50);
+    if (!rec->pressed && SelectFaderBar(rec->keyId - kBarKeyId + 1)) Sleep(50);
     CallEntry(gCore.VC_SetStatus, kFaderModeStatus, 1);
     rec->heldStatus = kFaderModeStatus;
     Sleep(50);
@@ -276,7 +268,7 @@ void OnLButtonDown(HWND wnd, KeyWindow* rec) {
     SetCapture(wnd);
     const int id = rec->keyId;
     if (InRange(id, kScreenKeyId, kScreenKeyId + kScreenKeyCount - 1)) {
-        if (!DeskLocked(true) && !rec->pressed) SelectScreen(rec->row, false);
+        if (!DeskLocked(true) && !rec->pressed) SelectTouchView(id - kScreenKeyId, false);
     } else if (InRange(id, kBarKeyId, kBarKeyId + kBarKeyCount - 1)) {
         PressBarKey(rec);
     } else if (id == kPageUpKeyId || id == kPageDownKeyId) {
@@ -396,29 +388,6 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-void ShowKey(HWND wnd, bool shown) { ShowWindow(wnd, shown ? SW_SHOW : SW_HIDE); }
-
-// Which keys a bar puts on the desk; other keys keep their state.
-void ShowKeysForBar(int bar) {
-    for (int row = 0; KeyTable()[row].keyId != 0; ++row) {
-        HWND wnd = KeyWindowOfRow(row);
-        if (!wnd) continue;
-        const int id = KeyTable()[row].keyId;
-        if (id == kPageUpKeyId || id == kPageDownKeyId)
-            ShowKey(wnd, bar != 6);
-        else if (IsExecutorButton(id) || id == kTiManKeyId)
-            ShowKey(wnd, bar == 5);
-        else if (id <= 60)
-            ShowKey(wnd, ((id - 1) % 20 < 10) ? (bar == 1 || bar == 3) : (bar == 2 || bar == 4));
-    }
-}
-
-void PulseStatus(int status) {
-    CallEntry(gCore.VC_SetStatus, status, 1);
-    Sleep(50);
-    CallEntry(gCore.VC_SetStatus, status, 0);
-}
-
 }  // namespace
 
 // ---- Interfaces ---------------------------------------------------------------
@@ -459,72 +428,15 @@ bool CreateDeskKeys(HWND main) {
 
 HWND KeyWindowOfId(int keyId) { return KeyWindowOfRow(RowOfKeyId(keyId)); }
 
-void SelectScreen(int row, bool forced) {
-    if (!InRange(row, kScreenKeyRow, kScreenKeyRow + kScreenKeyCount - 1))
-        row = kScreenKeyRow + kDefaultView;
-    if (VC_KNT_ACTIVE && !CallEntry(gCore.CanSwitchTouch)) return;
-    if (KeyWindowOfRow(row)) SelectInGroup(kScreenKeyRow, kScreenKeyCount, row);
-    const LONG view = row - kScreenKeyRow;
-    if (maindlg_count == 5 || forced) {
-        InterlockedExchange(&current_touch, view);
-        InterlockedExchange(&current_background, view);
-    } else if (background_mode) {
-        InterlockedExchange(&current_touch, view);
-    } else {
-        InterlockedExchange(&current_background, view);
-    }
-    CallEntry(gCore.Flip, ValidView(current_touch), 1);
+int KeyIdOfWindow(HWND wnd) {
+    if (!wnd || !gKeyClass || GetClassLongPtrA(wnd, GCW_ATOM) != gKeyClass) return 0;
+    const KeyWindow* rec = RecordOf(wnd);
+    return rec ? rec->keyId : 0;
 }
 
-namespace {
-
-// Under Wine each child shown or hidden on a visible desk costs the window
-// server a pass over all its siblings; with drawing held back the bar's ~100
-// changes cost a fraction of that, and one repaint shows them together.
-// Only the operator's switches on a shown desk are held: turning drawing back
-// on would mark a hidden desk visible without showing it, and a session's
-// start keeps its own order of painting.
-bool HoldDeskDrawing() {
-    if (CoreSessionState() != SessionState::Running || !hMainWnd || !IsWindowVisible(hMainWnd)) return false;
-    SendMessageA(hMainWnd, WM_SETREDRAW, FALSE, 0);
-    return true;
-}
-void ReleaseDeskDrawing(bool held) {
-    if (!hMainWnd) return;
-    if (held) SendMessageA(hMainWnd, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(hMainWnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | (held ? RDW_ALLCHILDREN : 0));
-}
-
-}  // namespace
-
-int SwitchBar(int row) {
-    if (!InRange(row, kBarKeyRow, kBarKeyRow + kBarKeyCount - 1)) row = kBarKeyRow + kDefaultBar - 1;
-    const int bar = row - kBarKeyRow + 1;
-    int result = 0;
-    if (KeyWindowOfRow(row)) {
-        SelectInGroup(kBarKeyRow, kBarKeyCount, row);
-        if (VC_KNT_ACTIVE) {
-            const bool htpBar = bar == 1 || bar == 2;
-            const bool executorBar = bar == 3 || bar == 4;
-            if (htpBar && !CallEntry(gCore.IsHtpActiv)) {
-                PulseStatus(142);
-                result = 1;
-            } else if (executorBar && CallEntry(gCore.IsHtpActiv)) {
-                PulseStatus(144);
-                result = 1;
-            }
-        }
-        if (bar == 6 || current_bar == 6) InvalidateRect(hMainWnd, nullptr, FALSE);
-        InterlockedExchange(&current_bar, bar);
-        if (hTouchWnd) InvalidateRect(hTouchWnd, nullptr, FALSE);
-    }
-    const bool held = HoldDeskDrawing();
-    if (KeyWindowOfRow(row)) ShowKeysForBar(bar);
-    ShowFadersForBar(bar);
-    ShowEncodersForBar(bar);
-    ShowCdPanel();
-    ReleaseDeskDrawing(held);
-    return result;
+void SetKeySelected(HWND key, bool selected) {
+    const KeyWindow* rec = KeyIdOfWindow(key) ? RecordOf(key) : nullptr;
+    if (rec && (rec->pressed != 0) != selected) SetPressed(key, selected ? 1 : 0);
 }
 
 int PageKey(int keyId, int pressed) {
@@ -536,9 +448,6 @@ int PageKey(int keyId, int pressed) {
     CallEntry(gCore.VC_SetStatus, status, pressed);
     return status;
 }
-
-void SelectTouchView(int view, bool forced) { SelectScreen(kScreenKeyRow + ValidView(view), forced); }
-int SelectFaderBar(int bar) { return SwitchBar(kBarKeyRow + ValidBar(bar) - 1); }
 
 void RefreshZeroDotLabels() {
     const int zeroDot = CallEntry(gCore.GetZeroDot);

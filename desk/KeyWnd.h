@@ -1,6 +1,7 @@
 // The desk keys: window class _kntButton, one window per row of the key
 // table, with the screen, fader-bar and page key families and the labels the
-// core decides.
+// core decides. Which keys a bar shows, and the switches themselves, are the
+// desk view's (desk/DeskView.h).
 #pragma once
 #include <windows.h>
 
@@ -12,19 +13,16 @@ bool CreateDeskKeys(HWND main);
 // The key window of a key id, null when none was made (or the id is no key).
 HWND KeyWindowOfId(int keyId);
 
-// Screen keys: row of key id 247..249; a row outside them selects view 2.
-void SelectScreen(int row, bool forced);
-// Bar keys: row of key id 250..255; a row outside them selects bar 3.
-// 1 when a fader-mode pulse went to the core, else 0.
-int SwitchBar(int row);
+// The key id a key window carries; 0 for any other window.
+int KeyIdOfWindow(HWND wnd);
+
+// Draws a screen or bar key selected (pressed) or not; a press on a selected
+// key selects nothing again. Nothing for a window that is no key.
+void SetKeySelected(HWND key, bool selected);
+
 // Pg Up (256) and Pg Dn (257); any other id sends nothing. The status sent,
 // or 0 when none was.
 int PageKey(int keyId, int pressed);
-
-// The same selections by touch view (0..2) and fader bar (1..6), for callers
-// that do not think in rows; out-of-range values fall back to 2 and 3.
-void SelectTouchView(int view, bool forced);
-int SelectFaderBar(int bar);
 
 // Key labels that the core decides.
 void RefreshZeroDotLabels();

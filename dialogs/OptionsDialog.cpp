@@ -14,6 +14,7 @@
 #include "common/Text.h"
 #include "desk/DeskChildren.h"
 #include "desk/DeskFrame.h"
+#include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "mainwindow/MainWindow.h"
 #include "resources/resource.h"
@@ -170,7 +171,7 @@ bool SelectedDrive(HWND dlg, char* drive, size_t size) {
 void ApplyCdOptions(HWND dlg) {
     if (DisableCDPlayer) return;
     if (TakeFlag(dlg, IDC_CD_VISIBLE, &gCdPlayerShown, "cd_player")) {
-        ShowCdPanel();
+        ShowCdPanelForCurrentBar();
         if (hMainWnd) InvalidateRect(hMainWnd, nullptr, FALSE);
     }
     char drive[sizeof gCdDrive] = "";

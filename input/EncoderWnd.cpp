@@ -464,11 +464,7 @@ bool CreateEncoders(HWND main) {
     return all;
 }
 
-void ShowEncodersForBar(int bar) {
-    for (int index = kEncoder1; index <= kEncoder4; ++index)
-        if (HWND wnd = hMainWnd ? GetDlgItem(hMainWnd, kFirstEncoderId + index) : nullptr)
-            ShowWindow(wnd, bar == 6 ? SW_SHOW : SW_HIDE);
-}
+bool EncoderShownOnBar(int index, int bar) { return IsLargeEncoder(index) && bar == 6; }
 
 void EncoderPress(int index, int pressed) {
     if (index >= kEncoder1 && index <= kEncoder4)

@@ -13,8 +13,9 @@ ATOM RegisterEncoderClass(HINSTANCE instance);
 // Creates the seven windows on main in index order; encoders 1 to 4 start
 // hidden (bar 6 shows them). False when one could not be made.
 bool CreateEncoders(HWND main);
-// Encoders 1 to 4 are on the desk only on fader bar 6.
-void ShowEncodersForBar(int bar);
+// Encoders 1 to 4 come and go with the fader bar: only bar 6 shows them.
+// False for the other encoders, which are not the bar's.
+bool EncoderShownOnBar(int index, int bar);
 
 // The press of encoder 1..4 (index 0..3) or of the scroll encoder (4); the
 // track and the wheel have none.

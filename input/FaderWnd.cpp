@@ -260,12 +260,6 @@ Placement PlacementOf(int index) {
     return kSpecial[index - 20];
 }
 
-// By control id, as the bar keys have always shown what sits at a fader's place.
-void ShowFader(int index, bool shown) {
-    if (HWND wnd = hMainWnd ? GetDlgItem(hMainWnd, kFirstFaderId + index) : nullptr)
-        ShowWindow(wnd, shown ? SW_SHOW : SW_HIDE);
-}
-
 }  // namespace
 
 // ---- interfaces -------------------------------------------------------------------
@@ -294,12 +288,10 @@ bool CreateFaders(HWND main) {
     return all;
 }
 
-void ShowFadersForBar(int bar) {
-    for (int index = 0; index < 20; ++index) {
-        const bool firstBank = index < 10;
-        ShowFader(index, firstBank ? (bar == 1 || bar == 3) : (bar == 2 || bar == 4));
-    }
-    ShowFader(kExecutorFader, bar == 5);
+bool FaderShownOnBar(int fader, int bar) {
+    if (fader < 0 || fader >= kBarFaderCount) return false;
+    if (fader == kExecutorFader) return bar == 5;
+    return fader < 10 ? (bar == 1 || bar == 3) : (bar == 2 || bar == 4);
 }
 
 // Another child of the main window may carry a fader's id; only a window of

@@ -14,9 +14,11 @@ ATOM RegisterFaderClass(HINSTANCE instance);
 // Creates the faders on main in index order, the volume fader only while the
 // CD player is enabled. False when one could not be made.
 bool CreateFaders(HWND main);
-// Faders 0..9 on bars 1 and 3, 10..19 on bars 2 and 4, 20 on bar 5 only; the
-// others are not the bar's (the volume fader goes with the CD player panel).
-void ShowFadersForBar(int bar);
+// Faders 0..kBarFaderCount - 1 come and go with the fader bar: 0..9 on bars 1
+// and 3, 10..19 on bars 2 and 4, 20 on bar 5 only. The others are not the
+// bar's (the volume fader goes with the CD player panel); false for them.
+constexpr int kBarFaderCount = 21;
+bool FaderShownOnBar(int fader, int bar);
 
 // The value a fader shows, as the core echoes it back, start-up restores it or
 // the CD mixer reports it. Capped at 255 (65535 for the volume fader); an

@@ -8,6 +8,7 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
+#include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "input/CoreCounters.h"
 

@@ -15,6 +15,7 @@
 #include "app/HostSettings.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DeskChildren.h"
+#include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyWnd.h"
 #include "input/CoreCounters.h"
@@ -106,7 +107,7 @@ protected:
     }
     void ShowDesk() {
         SetWindowPos(main_, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        ShowEncodersForBar(6);
+        SelectFaderBar(6);
         UpdateWindow(main_);
         harness::PumpUntilIdle();
     }
@@ -203,8 +204,8 @@ TEST_F(EncoderWndTest, OnlyBarSixShowsTheFourEncoders) {
         for (int k = kEncoder1; k <= kEncoder4; ++k) EXPECT_EQ(bar == 6, StyleShown(Enc(k))) << bar << " " << k;
         for (int k = kScrollEncoder; k <= kWheelControl; ++k) EXPECT_TRUE(StyleShown(Enc(k))) << bar << " " << k;
     }
-    ShowEncodersForBar(6);
-    ShowEncodersForBar(7);
+    SelectFaderBar(6);
+    SelectFaderBar(7);
     for (int k = kEncoder1; k <= kEncoder4; ++k) EXPECT_FALSE(StyleShown(Enc(k))) << k;
 }
 

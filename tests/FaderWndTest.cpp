@@ -13,6 +13,7 @@
 #include "app/CoreSession.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DeskChildren.h"
+#include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "input/FaderWnd.h"
 #include "mainwindow/MainWindow.h"
@@ -174,10 +175,12 @@ TEST_F(FaderWndTest, TheVolumeFaderComesWithTheCdPlayer) {
 TEST_F(FaderWndTest, EachBarShowsItsBankAndOnlyBarFiveTheExecutorFader) {
     DisableCDPlayer = 0;
     ASSERT_TRUE(CreateFaders(main_));
+    // With the player off again the volume fader is left to no one.
+    DisableCDPlayer = 1;
     // The main window is not shown here: the windows' own visible style tells.
     auto shown = [&](int n) { return (GetWindowLongA(Fader(n), GWL_STYLE) & WS_VISIBLE) != 0; };
     for (int bar = 1; bar <= 6; ++bar) {
-        ShowFadersForBar(bar);
+        SelectFaderBar(bar);
         for (int n = 0; n < 20; ++n) {
             const bool wanted = n < 10 ? (bar == 1 || bar == 3) : (bar == 2 || bar == 4);
             EXPECT_EQ(wanted, shown(n)) << "bar " << bar << " fader " << n;

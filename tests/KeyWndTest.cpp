@@ -13,6 +13,7 @@
 #include "app/Startup.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DeskChildren.h"
+#include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyTable.h"
 #include "desk/KeyWnd.h"
@@ -94,6 +95,21 @@ protected:
         return pixel;
     }
     bool Shown(int keyId) { return IsWindowVisible(Key(keyId)) != FALSE; }
+    // Whatever stands at the middle of a key's place now, the key itself,
+    // another window or the desk, is due to be repainted there.
+    bool RepaintDueAt(int keyId) {
+        RECT at;
+        GetWindowRect(Key(keyId), &at);
+        POINT middle = {(at.left + at.right) / 2, (at.top + at.bottom) / 2};
+        ScreenToClient(main_, &middle);
+        HWND there = ChildWindowFromPointEx(main_, middle, CWP_SKIPINVISIBLE);
+        MapWindowPoints(main_, there, &middle, 1);
+        HRGN due = CreateRectRgn(0, 0, 0, 0);
+        GetUpdateRgn(there, due, FALSE);
+        const bool inside = PtInRegion(due, middle.x, middle.y) != FALSE;
+        DeleteObject(due);
+        return inside;
+    }
     HWND Child(int id) {
         return CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, main_, reinterpret_cast<HMENU>(INT_PTR(id)),
                                GetModuleHandleA(nullptr), nullptr);
@@ -327,6 +343,26 @@ TEST_F(KeyWndTest, BarSwitchOnAShownDeskRepaintsTheKeysItShows) {
     harness::PumpUntilIdle();
     RECT pending;
     EXPECT_FALSE(GetUpdateRect(KeyWindowOfId(1), &pending, FALSE));
+
+    // Only what changed is repainted: each key a switch shows or hides gets
+    // whatever now stands at its place repainted there (the key, another
+    // one, or the desk picture); a key it leaves alone is not painted again.
+    struct Step {
+        int bar;
+        std::vector<int> shown, hidden;
+    };
+    const Step steps[] = {{2, {11, 31, 51}, {1, 21, 41}},
+                          {5, {61, 100, 176}, {11, 31, 51}},
+                          {1, {1, 21, 41}, {61, 100, 176}},
+                          {6, {}, {1, 21, 41, 256, 257}},
+                          {3, {1, 21, 41, 256}, {}}};
+    for (const Step& step : steps) {
+        SelectFaderBar(step.bar);
+        for (int id : step.shown) EXPECT_TRUE(Shown(id) && RepaintDueAt(id)) << "bar " << step.bar << " key " << id;
+        for (int id : step.hidden) EXPECT_TRUE(!Shown(id) && RepaintDueAt(id)) << "bar " << step.bar << " key " << id;
+        EXPECT_FALSE(GetUpdateRect(Key(150), &pending, FALSE)) << "bar " << step.bar;
+        harness::PumpUntilIdle();
+    }
 }
 
 TEST_F(KeyWndTest, BarSwitchOnAHiddenDeskLeavesItHidden) {

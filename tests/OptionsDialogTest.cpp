@@ -16,6 +16,7 @@
 #include "cdplayer/CdPanel.h"
 #include "common/Text.h"
 #include "desk/DeskFrame.h"
+#include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyWnd.h"
 #include "dialogs/OptionsDialog.h"
