@@ -1,9 +1,9 @@
 // Pictures of the whole desk for comparing two builds pixel by pixel: for each
-// fader bar, with and without the shortcuts shown, lamps lit while the desk is
-// up, a key held down and a full repaint after that. Each picture is written
-// twice, as the lamp and key changes left it and after a full repaint, so
-// both drawing paths are compared.
-//   desk_shots.exe OUTPUT_FOLDER   ->  bar1.bmp, bar1-repainted.bmp, bar1-shortcuts.bmp, ...
+// fader bar, with and without the shortcuts shown, the desk as the bar switch
+// left it, then with lamps lit and a key held down, then after a full repaint
+// of that, so that every drawing path is compared.
+//   desk_shots.exe OUTPUT_FOLDER   ->  bar1-switched.bmp, bar1.bmp, bar1-repainted.bmp,
+//                                      bar1-shortcuts-switched.bmp, ...
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -82,13 +82,14 @@ bool ShootBar(const std::string& folder, int bar, bool shortcuts) {
     gShortcutMode = shortcuts ? 1 : 0;
     StandinSetResult("IsHtpActiv", bar <= 2 ? 1 : 0);
     SelectFaderBar(bar);
-    RepaintDesk();
+    bench::Pump();
+    const std::string name = folder + "\\bar" + std::to_string(bar) + (shortcuts ? "-shortcuts" : "");
+    bool ok = SaveDesk(name + "-switched.bmp");
     SetLamps(1);
     HWND key = KeyWindowOfId(kPressedKey[bar - 1]);
     if (key) SendMessageA(key, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
     bench::Pump();
-    const std::string name = folder + "\\bar" + std::to_string(bar) + (shortcuts ? "-shortcuts" : "");
-    bool ok = SaveDesk(name + ".bmp");
+    ok = SaveDesk(name + ".bmp") && ok;
     RepaintDesk();
     ok = SaveDesk(name + "-repainted.bmp") && ok;
     if (key) SendMessageA(key, WM_LBUTTONUP, 0, MAKELPARAM(10, 20));
