@@ -1,9 +1,9 @@
-// Key faces. Under Wine every drawing call on a window costs several times
-// what the same call costs on a memory bitmap, so a key's face is drawn on a
-// shared picture of all key faces (the face atlas) and copied to the key with
-// one BitBlt. What a face was drawn from is kept beside it and compared at
-// every paint, so a changed label, shortcut, press or lamp is drawn again
-// however it came about, and a face that did not change costs only the copy.
+// Key faces. Under Wine each drawing call on a window costs far more than on
+// a memory bitmap, so a key's face is drawn on a shared picture of all key
+// faces (the face atlas) and copied to the key with one BitBlt. What a face
+// was drawn from is kept beside it and compared at every paint, so a changed
+// label, shortcut, press or lamp is drawn again however it came about, and a
+// face that did not change costs only the copy.
 #include "desk/KeyFace.h"
 
 #include <algorithm>
@@ -29,7 +29,7 @@ constexpr COLORREF kLedOutline = RGB(128, 128, 128);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kYellow = RGB(255, 255, 0);
-// Four keys of the common width side by side; no key is wider.
+// Four keys of the common width side by side.
 constexpr int kAtlasWidth = 224;
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
@@ -133,7 +133,124 @@ bool SameFace(const Face& a, const Face& b) {
            a.brush == b.brush;
 }
 
-// ---- Drawing, on a key's own window or on its place in the atlas ---------------
+// ---- The face atlas ---------------------------------------------------------------
+// One picture in the screen's own format with a place for every key, laid out
+// in table order on shelves. Memory pages of keys never shown are never
+// touched, so they cost nothing.
+//
+// Faces are drawn on scratch pictures, one a font, and copied to the atlas.
+// Under Wine, drawing text with another font than the last one a memory DC
+// drew with cost some 25 us, with the same font 2 us; so each font keeps a
+// DC of its own and no DC ever changes font or picture.
+
+struct Slot {
+    POINT at;  // x < 0: the key has no place and is drawn on its window
+    SIZE size;
+    bool drawn;
+    Face face;
+    Lamps lamps;
+};
+
+enum FontRole { kLargeRole, kSmallRole, kShortcutRole, kRoleCount };
+constexpr SIZE kScratchSize = {128, 80};  // the largest key, Go+ and Enter
+
+struct Picture {
+    HBITMAP bitmap;
+    HDC dc;
+    HGDIOBJ dcBitmap;  // what the DC held before, given back before it goes
+};
+
+Picture gAtlas;
+Picture gScratch[kRoleCount];
+Slot gSlots[kKeyCount];
+
+HFONT FontOf(int role) {
+    switch (role) {
+    case kLargeRole: return LargeFont();
+    case kSmallRole: return SmallFont();
+    default: return ShortcutTextFont();
+    }
+}
+
+// A section rather than a bitmap of the screen: selecting a device bitmap
+// into a memory DC asks the window server about the display each time.
+bool MakePicture(Picture& picture, int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down: a shelf is one run of memory
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    picture.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    picture.dc = picture.bitmap ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!picture.dc) return false;
+    picture.dcBitmap = SelectObject(picture.dc, picture.bitmap);
+    SetBkMode(picture.dc, TRANSPARENT);
+    return true;
+}
+
+void ReleasePicture(Picture& picture) {
+    if (picture.dc) {
+        SelectObject(picture.dc, picture.dcBitmap);
+        DeleteDC(picture.dc);
+    }
+    if (picture.bitmap) DeleteObject(picture.bitmap);
+    picture = Picture{};
+}
+
+int LayOutSlots() {
+    int x = 0, y = 0, shelf = 0;
+    for (int row = 0; row < kKeyCount; ++row) {
+        const KeyRecord& key = *KeyRow(row);
+        Slot& slot = gSlots[row];
+        slot = Slot{{-1, 0}, {key.width, key.height}, false, {}, {}};
+        const bool fits = key.width > 0 && key.height > 0 && key.width <= kScratchSize.cx &&
+                          key.height <= kScratchSize.cy;
+        if (!fits) continue;
+        if (x + key.width > kAtlasWidth) {
+            y += shelf;
+            x = shelf = 0;
+        }
+        slot.at = {x, y};
+        x += key.width;
+        shelf = std::max(shelf, key.height);
+    }
+    return y + shelf;
+}
+
+bool MakeAtlas() {
+    if (gAtlas.dc) return true;
+    bool made = MakePicture(gAtlas, kAtlasWidth, LayOutSlots());
+    for (int role = 0; role < kRoleCount && made; ++role) {
+        made = MakePicture(gScratch[role], kScratchSize.cx, kScratchSize.cy);
+        if (made) SelectObject(gScratch[role].dc, FontOf(role));
+    }
+    if (!made) ReleaseKeyFaces();
+    return made;
+}
+
+// The key's place in the atlas, made on first use; null when the key is to be
+// drawn on its window (no atlas, or the window is not the key's table size).
+Slot* SlotOf(int row, SIZE size) {
+    if (row < 0 || row >= kKeyCount || !MakeAtlas()) return nullptr;
+    Slot& slot = gSlots[row];
+    if (slot.at.x < 0 || size.cx > slot.size.cx || size.cy > slot.size.cy) return nullptr;
+    return &slot;
+}
+
+// ---- Drawing, on the scratch pictures or on a key's own window -----------------
+
+// The DC a line in the font of role is drawn on: the scratch picture of that
+// font, or with a window's own DC given, that DC with the font selected.
+HDC LineDC(HDC window, int role) {
+    HDC dc = window ? window : gScratch[role].dc;
+    // Drawing resources made anew leave another font to select.
+    HFONT font = FontOf(role);
+    if (GetCurrentObject(dc, OBJ_FONT) != font) SelectObject(dc, font);
+    return dc;
+}
 
 COLORREF ProgrammedColour(bool pressed) { return pressed ? RGB(0, 50, 0) : RGB(0, 120, 0); }
 COLORREF DefaultColour(bool pressed) { return pressed ? RGB(32, 32, 111) : RGB(64, 64, 222); }
@@ -147,34 +264,32 @@ bool WantsTwoLines(const ShortcutView& sc, bool paren) {
     return (!sc.used && paren) || (sc.used && !sc.only && paren && !sc.taken) || (sc.used && hasPsc);
 }
 
-// The face picture, label and shortcut text of a key of the given size whose
-// top left corner is at in dc.
-void DrawFace(HDC dc, POINT at, SIZE size, const KeyRecord& key, const Face& face) {
+// Draws the face picture, label and shortcut text of a key of the given size
+// at the top left corner of window, or with window null on the scratch
+// pictures; gives back the DC that holds the finished face.
+HDC DrawFace(HDC window, SIZE size, const KeyRecord& key, const Face& face) {
     const bool pressed = face.pressed;
     const bool showing = face.showing;
-    const RECT area = {at.x, at.y, at.x + size.cx, at.y + size.cy};
-    // The face picture starts at the key's corner wherever the key is drawn.
-    SetBrushOrgEx(dc, at.x, at.y, nullptr);
-    FillRect(dc, &area, KeyFaceBrushOrDefault(key.faceStyle, pressed));
-    SetBkMode(dc, TRANSPARENT);
-
     const ShortcutView& sc = face.shortcuts;
     const bool hasPsc = sc.psc[0] != '\0';
     const bool paren = face.label.find('(') != std::string::npos;
     const bool large = UsesLargeFont(key.keyId);
     int lines = 1;
-    HFONT firstFont = large ? LargeFont() : SmallFont();
+    int firstRole = large ? kLargeRole : kSmallRole;
     if (showing && WantsTwoLines(sc, paren)) {
         if (large) {
-            firstFont = SmallFont();
+            firstRole = kSmallRole;
             if (key.keyId > 40) lines = 2;
         } else {
             lines = 2;
         }
     }
-    HGDIOBJ oldFont = SelectObject(dc, firstFont);
+    HDC dc = LineDC(window, firstRole);
+    const RECT area = {0, 0, size.cx, size.cy};
+    FillRect(dc, &area, KeyFaceBrushOrDefault(key.faceStyle, pressed));
+
     const int lineHeight = (size.cy - kTextTop) / lines;
-    const RECT first = {area.left, area.top + kTextTop, area.right, area.top + kTextTop + lineHeight};
+    const RECT first = {0, kTextTop, size.cx, kTextTop + lineHeight};
     const UINT firstFormat = DT_CENTER | DT_SINGLELINE | (lines == 1 ? DT_VCENTER : DT_BOTTOM);
     SetTextColor(dc, pressed ? RGB(255, 255, 255) : RGB(0, 0, 0));
     const KeyLabelParts parts = SplitKeyLabel(face.label.c_str());
@@ -195,8 +310,10 @@ void DrawFace(HDC dc, POINT at, SIZE size, const KeyRecord& key, const Face& fac
     }
 
     if (showing && lines == 2) {
-        const RECT second = {area.left, first.bottom, area.right, first.bottom + lineHeight};
-        SelectObject(dc, ShortcutTextFont());
+        const RECT second = {0, first.bottom, size.cx, first.bottom + lineHeight};
+        HDC next = LineDC(window, kShortcutRole);
+        if (next != dc) BitBlt(next, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
+        dc = next;
         if (hasPsc) {
             SetTextColor(dc, ProgrammedColour(pressed));
             DrawLine(dc, sc.psc, int(std::strlen(sc.psc)), second, DT_CENTER | DT_SINGLELINE);
@@ -205,7 +322,9 @@ void DrawFace(HDC dc, POINT at, SIZE size, const KeyRecord& key, const Face& fac
             DrawLine(dc, parts.shortcut.data(), int(parts.shortcut.size()), second, DT_CENTER | DT_SINGLELINE);
         }
     }
-    SelectObject(dc, oldFont);
+    // A window's own DC goes back to the key's label font it was given.
+    if (window) SelectObject(window, KeyLabelFont(key.keyId));
+    return dc;
 }
 
 HBRUSH FirstLampBrush(HDC dc, const KeyRecord& key, bool lit) {
@@ -241,74 +360,6 @@ void DrawLamps(HDC dc, POINT at, SIZE size, const KeyRecord& key, Lamps lamps) {
     SelectObject(dc, oldPen);
 }
 
-// ---- The face atlas ---------------------------------------------------------------
-// One picture in the screen's own format with a place for every key, laid out
-// in table order on shelves. Memory pages of keys never shown are never
-// touched, so they cost nothing.
-
-struct Slot {
-    POINT at;  // x < 0: the key has no place and is drawn on its window
-    SIZE size;
-    bool drawn;
-    Face face;
-    Lamps lamps;
-};
-
-HBITMAP gAtlas;
-HDC gAtlasDC;
-HGDIOBJ gAtlasDCBitmap;
-Slot gSlots[kKeyCount];
-
-int LayOutSlots() {
-    int x = 0, y = 0, shelf = 0;
-    for (int row = 0; row < kKeyCount; ++row) {
-        const KeyRecord& key = *KeyRow(row);
-        Slot& slot = gSlots[row];
-        slot = Slot{{-1, 0}, {key.width, key.height}, false, {}, {}};
-        if (key.width <= 0 || key.height <= 0 || key.width > kAtlasWidth) continue;
-        if (x + key.width > kAtlasWidth) {
-            y += shelf;
-            x = shelf = 0;
-        }
-        slot.at = {x, y};
-        x += key.width;
-        shelf = std::max(shelf, key.height);
-    }
-    return y + shelf;
-}
-
-bool MakeAtlas() {
-    if (gAtlasDC) return true;
-    const int height = LayOutSlots();
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kAtlasWidth;
-    info.bmiHeader.biHeight = -height;  // top-down: a shelf is one run of memory
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    // A section rather than a bitmap of the screen: selecting a device bitmap
-    // into a memory DC asks the window server about the display each time.
-    gAtlas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    gAtlasDC = gAtlas ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!gAtlasDC) {
-        ReleaseKeyFaces();
-        return false;
-    }
-    gAtlasDCBitmap = SelectObject(gAtlasDC, gAtlas);
-    return true;
-}
-
-// The key's place in the atlas, made on first use; null when the key is to be
-// drawn on its window (no atlas, or the window is not the key's table size).
-Slot* SlotOf(int row, SIZE size) {
-    if (row < 0 || row >= kKeyCount || !MakeAtlas()) return nullptr;
-    Slot& slot = gSlots[row];
-    if (slot.at.x < 0 || size.cx > slot.size.cx || size.cy > slot.size.cy) return nullptr;
-    return &slot;
-}
-
 SIZE ClientSize(HWND wnd) {
     RECT client;
     GetClientRect(wnd, &client);
@@ -326,18 +377,19 @@ void PaintKeyFace(HWND wnd, int row, bool pressed) {
     HDC dc = GetDC(wnd);
     if (Slot* slot = SlotOf(row, size)) {
         if (!slot->drawn || !SameFace(slot->face, face)) {
-            DrawFace(gAtlasDC, slot->at, size, *key, face);
-            DrawLamps(gAtlasDC, slot->at, size, *key, lamps);
+            HDC made = DrawFace(nullptr, size, *key, face);
+            BitBlt(gAtlas.dc, slot->at.x, slot->at.y, size.cx, size.cy, made, 0, 0, SRCCOPY);
+            DrawLamps(gAtlas.dc, slot->at, size, *key, lamps);
             slot->face = std::move(face);
             slot->lamps = lamps;
             slot->drawn = true;
         } else if (!(slot->lamps == lamps)) {
-            DrawLamps(gAtlasDC, slot->at, size, *key, lamps);
+            DrawLamps(gAtlas.dc, slot->at, size, *key, lamps);
             slot->lamps = lamps;
         }
-        BitBlt(dc, 0, 0, size.cx, size.cy, gAtlasDC, slot->at.x, slot->at.y, SRCCOPY);
+        BitBlt(dc, 0, 0, size.cx, size.cy, gAtlas.dc, slot->at.x, slot->at.y, SRCCOPY);
     } else {
-        DrawFace(dc, {0, 0}, size, *key, face);
+        DrawFace(dc, size, *key, face);
         DrawLamps(dc, {0, 0}, size, *key, lamps);
     }
     ReleaseDC(wnd, dc);
@@ -348,16 +400,16 @@ void RefreshKeyLamps(HWND wnd, int row) {
     if (!key || key->led1 == -1) return;
     const SIZE size = ClientSize(wnd);
     const Lamps lamps = LampsOf(*key);
-    Slot* slot = gAtlasDC ? SlotOf(row, size) : nullptr;
+    Slot* slot = gAtlas.dc ? SlotOf(row, size) : nullptr;
     // The window shows its atlas place since its last paint: only a change
     // needs drawing, and then only the lamps are copied.
     if (slot && slot->drawn && slot->lamps == lamps) return;
     HDC dc = GetDC(wnd);
     if (slot && slot->drawn) {
-        DrawLamps(gAtlasDC, slot->at, size, *key, lamps);
+        DrawLamps(gAtlas.dc, slot->at, size, *key, lamps);
         slot->lamps = lamps;
         const RECT area = LampArea(*key, size);
-        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, gAtlasDC,
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, gAtlas.dc,
                slot->at.x + area.left, slot->at.y + area.top, SRCCOPY);
     } else {
         DrawLamps(dc, {0, 0}, size, *key, lamps);
@@ -366,14 +418,8 @@ void RefreshKeyLamps(HWND wnd, int row) {
 }
 
 void ReleaseKeyFaces() {
-    if (gAtlasDC) {
-        SelectObject(gAtlasDC, gAtlasDCBitmap);
-        DeleteDC(gAtlasDC);
-    }
-    if (gAtlas) DeleteObject(gAtlas);
-    gAtlasDC = nullptr;
-    gAtlas = nullptr;
-    gAtlasDCBitmap = nullptr;
+    ReleasePicture(gAtlas);
+    for (Picture& scratch : gScratch) ReleasePicture(scratch);
     for (Slot& slot : gSlots) slot = Slot{};
 }
 
