@@ -182,7 +182,10 @@ bool LoadDirectBitmaps(HINSTANCE instance) {
             if (!FindResourceA(instance, MAKEINTRESOURCEA(kDirectIds[i]), RT_BITMAP)) return false;
             continue;
         }
-        gDirect[i] = LoadCopiedPicture(instance, kDirectIds[i]);
+        // The menu pictures are drawn by the system, which may blend a 32-bit
+        // section by its alpha: they stay device bitmaps.
+        const bool menuPicture = i >= kDirectCount - kMenuPictureCount;
+        gDirect[i] = menuPicture ? LoadPicture(instance, kDirectIds[i]) : LoadCopiedPicture(instance, kDirectIds[i]);
         if (!gDirect[i]) return false;
     }
     return true;
