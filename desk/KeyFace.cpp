@@ -1,9 +1,9 @@
-// Key faces. Under Wine each drawing call on a window costs far more than on
-// a memory bitmap, so a key's face is drawn on a shared picture of all key
-// faces (the face atlas) and copied to the key with one BitBlt. What a face
-// was drawn from is kept beside it and compared at every paint, so a changed
-// label, shortcut, press or lamp is drawn again however it came about, and a
-// face that did not change costs only the copy.
+// Key faces. A key's face is drawn once on a shared picture of all key faces,
+// the face atlas, and a paint copies it to the key with one BitBlt, where a
+// key used to fill, write and draw its lamps on its window at every paint.
+// What a face was drawn from is kept beside it and compared at every paint,
+// so a changed label, shortcut, press or lamp is drawn again however it came
+// about, and a face that did not change costs only the copy.
 #include "desk/KeyFace.h"
 
 #include <algorithm>
