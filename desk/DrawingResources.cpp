@@ -103,6 +103,40 @@ void DeleteRange(Handle (&handles)[N], size_t first, size_t last) {
 
 HBITMAP LoadPicture(HINSTANCE instance, int id) { return LoadBitmapA(instance, MAKEINTRESOURCEA(id)); }
 
+// Pictures copied with BitBlt are sections in the screen's own 32-bit format.
+// Under Wine, selecting a device bitmap into a memory DC asks the window
+// server about the display (three round trips) every time, selecting a
+// section nothing; and in the screen's format a copy is a plain copy, where
+// the pictures' own 24 bits would be converted at every paint.
+HBITMAP ScreenFormatCopy(HBITMAP loaded) {
+    DIBSECTION picture = {};
+    if (GetObjectA(loaded, sizeof picture, &picture) != sizeof picture || picture.dsBm.bmBitsPixel != 24)
+        return loaded;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.dsBm.bmWidth;
+    info.bmiHeader.biHeight = picture.dsBm.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    BITMAPINFO source = {};
+    source.bmiHeader = picture.dsBmih;
+    if (!copy || !SetDIBits(nullptr, copy, 0, UINT(picture.dsBm.bmHeight), picture.dsBm.bmBits, &source,
+                            DIB_RGB_COLORS)) {
+        if (copy) DeleteObject(copy);
+        return loaded;
+    }
+    DeleteObject(loaded);
+    return copy;
+}
+
+HBITMAP LoadCopiedPicture(HINSTANCE instance, int id) {
+    HANDLE loaded = LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    return loaded ? ScreenFormatCopy(static_cast<HBITMAP>(loaded)) : nullptr;
+}
+
 // The picture only lives long enough to become a brush. Null brush with a
 // loaded picture is tolerated; a missing picture is not.
 bool MakePatternBrush(HINSTANCE instance, int id, HBRUSH* brush) {
@@ -148,7 +182,10 @@ bool LoadDirectBitmaps(HINSTANCE instance) {
             if (!FindResourceA(instance, MAKEINTRESOURCEA(kDirectIds[i]), RT_BITMAP)) return false;
             continue;
         }
-        gDirect[i] = LoadPicture(instance, kDirectIds[i]);
+        // The menu pictures are drawn by the system, which may blend a 32-bit
+        // section by its alpha: they stay device bitmaps.
+        const bool menuPicture = i >= kDirectCount - kMenuPictureCount;
+        gDirect[i] = menuPicture ? LoadPicture(instance, kDirectIds[i]) : LoadCopiedPicture(instance, kDirectIds[i]);
         if (!gDirect[i]) return false;
     }
     return true;
@@ -192,7 +229,7 @@ HBITMAP DirectBitmapOf(int id) {
     for (int i = 0; i < kDirectCount; ++i) {
         if (kDirectIds[i] != id) continue;
         // Only while the resources exist: a released set stays released.
-        if (!gDirect[i] && LoadsLate(id) && gArtInstance) gDirect[i] = LoadPicture(gArtInstance, id);
+        if (!gDirect[i] && LoadsLate(id) && gArtInstance) gDirect[i] = LoadCopiedPicture(gArtInstance, id);
         return gDirect[i];
     }
     return nullptr;

@@ -12,6 +12,7 @@
 #include "desk/DeskChildren.h"
 #include "desk/DeskView.h"
 #include "desk/DrawingResources.h"
+#include "desk/KeyFace.h"
 #include "desk/KeyTable.h"
 #include "input/KeyboardDispatch.h"
 #include "mainwindow/MainWindow.h"
@@ -26,15 +27,6 @@ constexpr int kFaderModeStatus = 177;   // pulsed by every bar key
 constexpr int kStoreKeyId = 195;
 constexpr int kTiManKeyId = 176;
 constexpr int kDefaultBar = 3;
-constexpr int kTextTop = 5;
-constexpr int kLedTop = 3;
-constexpr int kLedWidth = 11;
-constexpr int kLedBottom = 8;
-constexpr int kSecondLedOffset = 16;
-constexpr COLORREF kLedOutline = RGB(128, 128, 128);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 
 struct KeyWindow {
     int row;
@@ -48,35 +40,11 @@ struct KeyWindow {
 };
 
 ATOM gKeyClass;
+// The face atlas lives while any key window does.
+int gKeyWindows;
 
 KeyWindow* RecordOf(HWND wnd) { return reinterpret_cast<KeyWindow*>(GetWindowLongPtrA(wnd, 0)); }
 
-// ---- Drawing resources ------------------------------------------------------
-// A resource that did not load leaves its role null; the key still draws,
-// with a stock object or the DC's own colour in its place.
-
-HFONT OrDefaultFont(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
-HFONT LargeFont() { return OrDefaultFont(LargeKeyFont()); }
-HFONT SmallFont() { return OrDefaultFont(SmallKeyFont()); }
-HFONT ShortcutTextFont() { return OrDefaultFont(ShortcutFont()); }
-HBRUSH FaceBrush(int faceStyle, bool pressed) {
-    if (HBRUSH brush = KeyFaceBrush(faceStyle, pressed)) return brush;
-    return pressed ? static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)) : DeskGreyBrush();
-}
-HBRUSH LedBrush(HDC dc, HBRUSH brush, COLORREF colour) {
-    if (brush) return brush;
-    SetDCBrushColor(dc, colour);
-    return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
-}
-HBRUSH RedLed(HDC dc) { return LedBrush(dc, RedLedBrush(), kRed); }
-HBRUSH GreenLed(HDC dc) { return LedBrush(dc, GreenLedBrush(), kGreen); }
-HBRUSH YellowLed(HDC dc) { return LedBrush(dc, YellowLedBrush(), kYellow); }
-HBRUSH UnlitLedBrush() { return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)); }
-HPEN LedOutlinePen(HDC dc) {
-    if (HPEN pen = LedPen()) return pen;
-    SetDCPenColor(dc, kLedOutline);
-    return static_cast<HPEN>(GetStockObject(DC_PEN));
-}
 HCURSOR StoreKeyCursor() {
     HCURSOR cursor = StoreCursor();
     return cursor ? cursor : DeskDefaultCursor();
@@ -97,159 +65,14 @@ HWND KeyWindowOfRow(int row) {
     return wnd;
 }
 
-bool UsesLargeFont(int keyId) { return keyId <= 100 || InRange(keyId, 209, 225); }
-
 bool IsExecutorButton(int keyId) { return InRange(keyId, 61, 100); }
 
-// Keys whose face text is the keyboard key itself, so it reads as a shortcut.
-bool FaceIsKeyboardKey(int keyId) {
-    return InRange(keyId, 203, 206) || InRange(keyId, 209, 221) || keyId == 225 || keyId == kPageUpKeyId ||
-           keyId == kPageDownKeyId;
-}
-
-// ---- Painting ---------------------------------------------------------------
-
-// What the keyboard dispatcher says about a key's shortcuts.
-struct ShortcutView {
-    char psc[48];
-    bool used;   // programmed shortcuts are in use
-    bool only;   // programmed shortcuts only
-    bool taken;  // a programmed shortcut uses the key's default combination
-};
-
-ShortcutView ShortcutViewOf(const KeyRecord& key) {
-    ShortcutView view = {};
-    view.used = ProgrammedShortcutText(key.keyId, view.psc, sizeof view.psc);
-    if (!view.used) view.psc[0] = '\0';
-    // "Only" hides the defaults just while programmed shortcuts are in use;
-    // otherwise the defaults are what the keyboard does, so they are shown.
-    view.only = view.used && ProgrammedShortcutsOnly();
-    view.taken = DefaultShortcutTaken(key.defaultShortcut) != 0;
-    return view;
-}
-
-COLORREF ProgrammedColour(bool pressed) { return pressed ? RGB(0, 50, 0) : RGB(0, 120, 0); }
-COLORREF DefaultColour(bool pressed) { return pressed ? RGB(32, 32, 111) : RGB(64, 64, 222); }
-
-void DrawLine(HDC dc, const char* text, int length, RECT rect, UINT format) {
-    if (length > 0) DrawTextA(dc, text, length, &rect, format);
-}
-
-bool WantsTwoLines(const ShortcutView& sc, bool paren) {
-    const bool hasPsc = sc.psc[0] != '\0';
-    return (!sc.used && paren) || (sc.used && !sc.only && paren && !sc.taken) || (sc.used && hasPsc);
-}
-
-void DrawKeyLedsOn(HWND wnd, HDC dc);
-
-void PaintKey(HWND wnd) {
-    const KeyWindow* rec = RecordOf(wnd);
-    const KeyRecord* key = rec ? KeyRow(rec->row) : nullptr;
-    if (!key) return;
-    HDC dc = GetDC(wnd);
-    const bool pressed = rec->pressed != 0;
-    const bool showing = gShowHKeys && gShortcutMode;
-    RECT client;
-    GetClientRect(wnd, &client);
-    FillRect(dc, &client,
-             pressed ? FaceBrush(key->faceStyle, true) : static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH)));
-
-    const char* label = KeyLabel(rec->row);
-    const ShortcutView sc = ShortcutViewOf(*key);
-    const bool hasPsc = sc.psc[0] != '\0';
-    const bool paren = label && std::strchr(label, '(');
-    int lines = 1;
-    HGDIOBJ replacedLarge = nullptr;
-    if (showing && WantsTwoLines(sc, paren)) {
-        if (UsesLargeFont(key->keyId)) {
-            replacedLarge = SelectObject(dc, SmallFont());
-            if (key->keyId > 40) lines = 2;
-        } else {
-            lines = 2;
-        }
-    }
-    const int lineHeight = (client.bottom - kTextTop) / lines;
-    const RECT first = {0, kTextTop, client.right, kTextTop + lineHeight};
-    const UINT firstFormat = DT_CENTER | DT_SINGLELINE | (lines == 1 ? DT_VCENTER : DT_BOTTOM);
-    SetTextColor(dc, pressed ? RGB(255, 255, 255) : RGB(0, 0, 0));
-    const KeyLabelParts parts = SplitKeyLabel(label);
-    const int faceLength = int(parts.face.size());
-
-    if (showing) {
-        const bool defaultShown = !sc.used || (!sc.only && !sc.taken);
-        if (key->keyId <= 40 || (!hasPsc && defaultShown && FaceIsKeyboardKey(key->keyId)))
-            SetTextColor(dc, hasPsc ? ProgrammedColour(pressed) : DefaultColour(pressed));
-        if (key->keyId > 40)
-            DrawLine(dc, parts.face.data(), faceLength, first, firstFormat);
-        else if (hasPsc)
-            DrawLine(dc, sc.psc, int(std::strlen(sc.psc)), first, firstFormat);
-        else if (!sc.only && !sc.taken)
-            DrawLine(dc, parts.face.data(), faceLength, first, firstFormat);
-    } else if (key->keyId > 40) {
-        DrawLine(dc, parts.face.data(), faceLength, first, firstFormat);
-    }
-
-    HGDIOBJ replacedBySecond = nullptr;
-    if (showing && lines == 2) {
-        const RECT second = {0, kTextTop + lineHeight, client.right, kTextTop + 2 * lineHeight};
-        replacedBySecond = SelectObject(dc, ShortcutTextFont());
-        if (hasPsc) {
-            SetTextColor(dc, ProgrammedColour(pressed));
-            DrawLine(dc, sc.psc, int(std::strlen(sc.psc)), second, DT_CENTER | DT_SINGLELINE);
-        } else {
-            SetTextColor(dc, DefaultColour(pressed));
-            DrawLine(dc, parts.shortcut.data(), int(parts.shortcut.size()), second, DT_CENTER | DT_SINGLELINE);
-        }
-    }
-    if (replacedLarge)
-        SelectObject(dc, LargeFont());
-    else if (replacedBySecond)
-        SelectObject(dc, replacedBySecond);
-    // The same device context: each fetch of one is a round trip to the
-    // window system on some platforms, and the desk paints over a hundred keys.
-    DrawKeyLedsOn(wnd, dc);
-    ReleaseDC(wnd, dc);
-}
-
-HBRUSH FirstLedBrush(HDC dc, const KeyRecord& key) {
-    if (!VC_KNT_ACTIVE || !CallEntry(gCore.IsLed, key.led1)) return UnlitLedBrush();
-    if (key.keyId == 148 || InRange(key.keyId, 41, 100)) return GreenLed(dc);
-    if (key.keyId == 149 || key.keyId == 180) return YellowLed(dc);
-    return RedLed(dc);
-}
-
-void DrawKeyLedsOn(HWND wnd, HDC dc) {
-    const KeyRecord* key = KeyRow(GetDlgCtrlID(wnd));
-    if (!key || key->led1 == -1) return;
-    RECT client;
-    GetClientRect(wnd, &client);
-    const int left = client.right / 2 - (key->led2 == -1 ? 5 : 12);
-    HGDIOBJ oldPen = SelectObject(dc, LedOutlinePen(dc));
-    HGDIOBJ oldBrush = SelectObject(dc, FirstLedBrush(dc, *key));
-    Rectangle(dc, left, kLedTop, left + kLedWidth, kLedBottom);
-    if (key->led2 != -1) {
-        // The second lamp is asked even while the core is not active.
-        HBRUSH brush = UnlitLedBrush();
-        if (CallEntry(gCore.IsLed, key->led2))
-            brush = InRange(key->keyId, 41, 100) ? YellowLed(dc) : GreenLed(dc);
-        SelectObject(dc, brush);
-        const int second = left + kSecondLedOffset;
-        Rectangle(dc, second, kLedTop, second + kLedWidth, kLedBottom);
-    }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-}
-
-void DrawKeyLeds(HWND wnd) {
-    HDC dc = GetDC(wnd);
-    DrawKeyLedsOn(wnd, dc);
-    ReleaseDC(wnd, dc);
-}
+void PaintKey(HWND wnd, const KeyWindow* rec) { PaintKeyFace(wnd, rec->row, rec->pressed != 0); }
 
 void SetPressed(HWND wnd, int pressed) {
     if (KeyWindow* rec = RecordOf(wnd)) {
         rec->pressed = pressed;
-        PaintKey(wnd);
+        PaintKey(wnd, rec);
     }
 }
 
@@ -356,6 +179,7 @@ bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     if (!key) return false;
     auto* rec = new KeyWindow{row, key->keyId, 0, false, 0};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
+    ++gKeyWindows;
     return true;
 }
 
@@ -364,6 +188,7 @@ void OnDestroy(HWND wnd, KeyWindow* rec) {
         if (led == wnd) led = nullptr;
     SetWindowLongPtrA(wnd, 0, 0);
     delete rec;
+    if (--gKeyWindows == 0) ReleaseKeyFaces();
 }
 
 LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -372,7 +197,7 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE: return OnCreate(wnd, reinterpret_cast<const CREATESTRUCTA*>(lp)) ? 0 : -1;
     case WM_DESTROY: OnDestroy(wnd, rec); return 0;
-    case WM_PAINT: PaintKey(wnd); ValidateRect(wnd, nullptr); return 0;
+    case WM_PAINT: PaintKey(wnd, rec); ValidateRect(wnd, nullptr); return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: OnLButtonDown(wnd, rec); return 0;
     case WM_LBUTTONUP: OnLButtonUp(wnd, rec); return 0;
@@ -381,9 +206,9 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED: OnCaptureChanged(wnd, rec); return 0;
     case WM_MOUSEMOVE: OnMouseMove(rec); break;
     case WM_NCHITTEST: DestroyInfoWindow(); break;
-    case WM_TIMER: if (wp == kLampTimer) DrawKeyLeds(wnd); return 0;
+    case WM_TIMER: if (wp == kLampTimer) RefreshKeyLamps(wnd, rec->row); return 0;
     case WM_MOUSEWHEEL: return 0;
-    case kLampMessage: DrawKeyLeds(wnd); return 0;
+    case kLampMessage: RefreshKeyLamps(wnd, rec->row); return 0;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
 }
@@ -409,8 +234,8 @@ bool CreateDeskKeys(HWND main) {
         ++gDeskChildCount;
         // CS_OWNDC: what is selected now stays for every later paint.
         HDC dc = GetDC(wnd);
-        SelectObject(dc, UsesLargeFont(key.keyId) ? LargeFont() : SmallFont());
-        SelectObject(dc, FaceBrush(key.faceStyle, false));
+        SelectObject(dc, KeyLabelFont(key.keyId));
+        SelectObject(dc, KeyFaceBrushOrDefault(key.faceStyle, false));
         SetBkMode(dc, TRANSPARENT);
         // Realise the font now: its first use is slow, and the first paint
         // falls between showing the desk and starting the core.

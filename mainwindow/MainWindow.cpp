@@ -117,6 +117,18 @@ LRESULT OnEraseBackground(HWND wnd, HDC dc) {
     return 1;
 }
 
+// The desk picture is all the main window shows, so a paint copies it through
+// the window's own DC, which already leaves the children out, and marks the
+// window painted. A paint begun and ended would fetch the window's visible
+// region from the window server, hundreds of rectangles with the keys cut
+// out, at every paint.
+void OnPaint(HWND wnd) {
+    HDC dc = GetDC(wnd);
+    OnEraseBackground(wnd, dc);
+    ReleaseDC(wnd, dc);
+    ValidateRect(wnd, nullptr);
+}
+
 void OnSize(HWND wnd, int width, int height) {
     LayOutDesk(wnd, width, height);
     HDC dc = GetDC(wnd);
@@ -490,6 +502,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZING: return OnSizing(wnd, reinterpret_cast<RECT*>(lp));
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return 0;
     case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(wnd, reinterpret_cast<WINDOWPOS*>(lp), wp, lp);
+    case WM_PAINT: OnPaint(wnd); return 0;
     case WM_ERASEBKGND: return OnEraseBackground(wnd, reinterpret_cast<HDC>(wp));
     case WM_CLOSE: return OnClose(wnd, lp != 0);
     case WM_ENDSESSION: return OnEndSession();

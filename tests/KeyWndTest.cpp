@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "desk/DrawingResources.h"
 #include "desk/KeyTable.h"
 #include "desk/KeyWnd.h"
+#include "input/KeyboardDispatch.h"
 #include "mainwindow/MainWindow.h"
 #include "standins/StandinControl.h"
 #include "tests/harness/DeskFixture.h"
@@ -590,6 +592,63 @@ TEST_F(KeyWndTest, ShortcutsShowInBlueOnlyWhileShownAndPressedKeysDrawWhite) {
     EXPECT_GT(CountColour(Key(150), white), 0);
     Release(150);
     EXPECT_EQ(0, CountColour(Key(150), white));
+}
+
+// A key's pixels as the window system holds them after a repaint.
+std::vector<COLORREF> RepaintedPicture(HWND wnd) {
+    InvalidateRect(wnd, nullptr, FALSE);
+    UpdateWindow(wnd);
+    RECT client;
+    GetClientRect(wnd, &client);
+    HDC dc = GetDC(wnd);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(wnd, dc);
+    return pixels;
+}
+
+// Faces are drawn once and copied at every paint: each change of what a face
+// shows must still reach the screen at the next paint, and undoing it must
+// bring back the very picture of before, whatever made the change.
+TEST_F(KeyWndTest, EveryChangeOfWhatAFaceShowsReachesTheNextPaint) {
+    StartSession();
+    LoadShortcutSettings();
+    SetProgrammedShortcutFlags(1, 0);
+    gShowHKeys = gShortcutMode = 1;
+    auto align = [&](const char* text) {
+        StandinSetTextResult("GetAlignButtonText", text);
+        SendFromCore(kReqAlign);
+    };
+    auto fromCore = [&](UINT request, const char* query, int answer) {
+        StandinSetResult(query, answer);
+        SendFromCore(request);
+    };
+    struct Case {
+        const char* what;
+        int keyId;
+        std::function<void()> change, undo;
+    };
+    const Case cases[] = {
+        {"align text", 183, [&] { align("Align +"); }, [&] { align("Align~(W)"); }},
+        {"zero and dot", 219, [&] { fromCore(kReqZeroDot, "GetZeroDot", 1); },
+         [&] { fromCore(kReqZeroDot, "GetZeroDot", 0); }},
+        {"solo", 200, [&] { fromCore(kReqHighliteSolo, "GetHighliteSolo", 1); },
+         [&] { fromCore(kReqHighliteSolo, "GetHighliteSolo", 0); }},
+        {"held down", 150, [&] { Press(150); }, [&] { Release(150); }},
+        {"lamp the core lit", 150, [] { StandinSetResult("IsLed", 1); }, [] { StandinSetResult("IsLed", 0); }},
+        {"shortcuts hidden", 150, [] { gShortcutMode = 0; }, [] { gShortcutMode = 1; }},
+        {"programmed shortcut", 150, [] { ReplaceProgrammedShortcuts({{'Q', 150}}); },
+         [] { ReplaceProgrammedShortcuts({}); }},
+    };
+    for (const Case& c : cases) {
+        const std::vector<COLORREF> before = RepaintedPicture(Key(c.keyId));
+        c.change();
+        EXPECT_NE(before, RepaintedPicture(Key(c.keyId))) << c.what;
+        c.undo();
+        EXPECT_EQ(before, RepaintedPicture(Key(c.keyId))) << c.what;
+    }
+    ReleaseShortcutList();
 }
 
 // ---- values outside their tables
