@@ -11,6 +11,7 @@
 #include "app/CoreSession.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "bench/BenchDesk.h"
+#include "desk/DeskView.h"
 #include "desk/KeyWnd.h"
 #include "mainwindow/MainWindow.h"
 #include "standins/StandinControl.h"
