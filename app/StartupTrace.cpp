@@ -32,22 +32,42 @@ StepTimes Now() {
 // One line a window, parents before their children, siblings in their
 // stacking order: "index parent class-style style ex-style x y width height
 // id own|system class". The place is in the parent's client area (the
-// screen's for the top window); "own" marks a class this program registered.
-void WriteWindow(FILE* file, HWND wnd, int parentIndex, int* count) {
+// screen's for a top window); "own" marks a class this program registered
+// (a system library's global class, as the tooltip's, is not).
+bool OwnClass(HWND wnd) {
+    return HINSTANCE(GetClassLongPtrA(wnd, GCLP_HMODULE)) == GetModuleHandleA(nullptr) &&
+           !(GetClassLongPtrA(wnd, GCL_STYLE) & CS_GLOBALCLASS);
+}
+
+struct TreeFile {
+    FILE* file;
+    HWND top;
+    int count;
+};
+
+void WriteWindow(TreeFile* tree, HWND wnd, int parentIndex) {
     char name[64] = "";
     GetClassNameA(wnd, name, sizeof name);
     RECT place;
     GetWindowRect(wnd, &place);
-    if (HWND parent = GetParent(wnd)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    const bool own = HINSTANCE(GetClassLongPtrA(wnd, GCLP_HMODULE)) == GetModuleHandleA(nullptr);
-    const int index = (*count)++;
-    fprintf(file, "%d %d %lx %lx %lx %ld %ld %ld %ld %d %s %s\n", index, parentIndex,
+    if (parentIndex >= 0) MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&place), 2);
+    const int index = tree->count++;
+    fprintf(tree->file, "%d %d %lx %lx %lx %ld %ld %ld %ld %d %s %s\n", index, parentIndex,
             static_cast<unsigned long>(GetClassLongPtrA(wnd, GCL_STYLE)),
             static_cast<unsigned long>(GetWindowLongPtrA(wnd, GWL_STYLE)),
             static_cast<unsigned long>(GetWindowLongPtrA(wnd, GWL_EXSTYLE)), place.left, place.top,
-            place.right - place.left, place.bottom - place.top, GetDlgCtrlID(wnd), own ? "own" : "system", name);
+            place.right - place.left, place.bottom - place.top, GetDlgCtrlID(wnd), OwnClass(wnd) ? "own" : "system",
+            name);
     for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        WriteWindow(file, child, index, count);
+        WriteWindow(tree, child, index);
+}
+
+// The desk's other top windows (the external monitors) after the desk; the
+// core's windows and the tooltip control are not the desk's classes.
+BOOL CALLBACK WriteOtherTop(HWND wnd, LPARAM lp) {
+    auto* tree = reinterpret_cast<TreeFile*>(lp);
+    if (wnd != tree->top && OwnClass(wnd)) WriteWindow(tree, wnd, -1);
+    return TRUE;
 }
 
 }  // namespace
@@ -56,11 +76,11 @@ void TraceWindowTree(HWND top) {
     char path[MAX_PATH];
     const DWORD n = GetEnvironmentVariableA("KNT_WINDOW_TREE", path, sizeof path);
     if (!top || n == 0 || n >= sizeof path) return;
-    FILE* file = fopen(path, "w");
-    if (!file) return;
-    int count = 0;
-    WriteWindow(file, top, -1, &count);
-    fclose(file);
+    TreeFile tree = {fopen(path, "w"), top, 0};
+    if (!tree.file) return;
+    WriteWindow(&tree, top, -1);
+    EnumThreadWindows(GetCurrentThreadId(), WriteOtherTop, reinterpret_cast<LPARAM>(&tree));
+    fclose(tree.file);
 }
 
 void TraceStartupStep(const char* step) {

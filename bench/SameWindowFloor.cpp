@@ -13,6 +13,7 @@
 namespace {
 
 const char kTitle[] = "Same-window floor";
+HWND gTop;
 
 // Nothing is drawn: a paint only marks the window painted, as the desk's
 // keys do, and the top window has no frame, as the desk's has none.
@@ -23,7 +24,7 @@ LRESULT CALLBACK FloorProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCPAINT: return 0;
     case WM_NCCALCSIZE: return 0;
     case WM_DESTROY:
-        if (!GetParent(wnd)) PostQuitMessage(0);
+        if (wnd == gTop) PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
@@ -60,11 +61,12 @@ void RegisterLike(HINSTANCE instance, Line* line) {
     RegisterClassA(&wc);
 }
 
+// The desk's window (the first line) shows only once all are made; the
+// desk's other top windows (monitors) are made as they were.
 HWND Make(HINSTANCE instance, const Line& line, HWND parent) {
-    DWORD style = DWORD(line.style);
-    // The top window shows only once its children are made.
-    if (!parent) style &= ~DWORD(WS_VISIBLE);
-    return CreateWindowExA(DWORD(line.exStyle), line.name, parent ? nullptr : kTitle, style, int(line.x),
+    const bool desk = line.index == 0;
+    const DWORD style = DWORD(line.style) & ~DWORD(desk ? WS_VISIBLE : 0);
+    return CreateWindowExA(DWORD(line.exStyle), line.name, desk ? kTitle : nullptr, style, int(line.x),
                            int(line.y), int(line.width), int(line.height), parent,
                            parent ? reinterpret_cast<HMENU>(INT_PTR(line.id)) : nullptr, instance, nullptr);
 }
@@ -84,10 +86,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         made.push_back(line.parent < 0 || parent ? Make(instance, line, parent) : nullptr);
     }
     fclose(file);
-    HWND top = made.empty() ? nullptr : made[0];
-    if (!top) return 1;
-    ShowWindow(top, SW_SHOW);
-    UpdateWindow(top);
+    gTop = made.empty() ? nullptr : made[0];
+    if (!gTop) return 1;
+    ShowWindow(gTop, SW_SHOW);
+    UpdateWindow(gTop);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     return 0;
