@@ -46,6 +46,8 @@ struct KeyWindow {
     // The status a left press set to 1 and whose release the core is still
     // owed (an ordinary key's id, a page status, the bar keys' 177); 0 for none.
     int heldStatus;
+    // The own device context has the key's font, face and text mode.
+    bool dcReady;
 };
 
 ATOM gKeyClass;
@@ -248,9 +250,25 @@ void DrawKeyLeds(HWND wnd) {
     ReleaseDC(wnd, dc);
 }
 
+// CS_OWNDC: what is selected here stays for every later paint. Done at the
+// first paint rather than at creation: a key hidden by the bar may never
+// paint, and each first fetch of a window's device context costs a round
+// trip to the window server.
+void ReadyOwnDC(HWND wnd, KeyWindow* rec) {
+    const KeyRecord* key = KeyRow(rec->row);
+    if (rec->dcReady || !key) return;
+    HDC dc = GetDC(wnd);
+    SelectObject(dc, UsesLargeFont(key->keyId) ? LargeFont() : SmallFont());
+    SelectObject(dc, FaceBrush(key->faceStyle, false));
+    SetBkMode(dc, TRANSPARENT);
+    ReleaseDC(wnd, dc);
+    rec->dcReady = true;
+}
+
 void SetPressed(HWND wnd, int pressed) {
     if (KeyWindow* rec = RecordOf(wnd)) {
         rec->pressed = pressed;
+        ReadyOwnDC(wnd, rec);
         PaintKey(wnd);
     }
 }
@@ -362,7 +380,7 @@ bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     const int row = int(reinterpret_cast<INT_PTR>(cs->hMenu));
     const KeyRecord* key = KeyRow(row);
     if (!key) return false;
-    auto* rec = new KeyWindow{row, key->keyId, 0, false, 0};
+    auto* rec = new KeyWindow{row, key->keyId, 0, false, 0, false};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
     return true;
 }
@@ -380,7 +398,10 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE: return OnCreate(wnd, reinterpret_cast<const CREATESTRUCTA*>(lp)) ? 0 : -1;
     case WM_DESTROY: OnDestroy(wnd, rec); return 0;
-    case WM_PAINT: PaintKey(wnd); ValidateRect(wnd, nullptr); return 0;
+    case WM_PAINT: ReadyOwnDC(wnd, rec); PaintKey(wnd); ValidateRect(wnd, nullptr); return 0;
+    // A key has no frame: the default handling would only fetch and give
+    // back a window device context, the costliest part of showing the desk.
+    case WM_NCPAINT: return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: OnLButtonDown(wnd, rec); return 0;
     case WM_LBUTTONUP: OnLButtonUp(wnd, rec); return 0;
@@ -438,16 +459,6 @@ bool CreateDeskKeys(HWND main) {
                                    key.height, main, reinterpret_cast<HMENU>(INT_PTR(row)), hInst, nullptr);
         if (!wnd) continue;
         ++gDeskChildCount;
-        // CS_OWNDC: what is selected now stays for every later paint.
-        HDC dc = GetDC(wnd);
-        SelectObject(dc, UsesLargeFont(key.keyId) ? LargeFont() : SmallFont());
-        SelectObject(dc, FaceBrush(key.faceStyle, false));
-        SetBkMode(dc, TRANSPARENT);
-        // Realise the font now: its first use is slow, and the first paint
-        // falls between showing the desk and starting the core.
-        SIZE extent;
-        GetTextExtentPoint32A(dc, "0", 1, &extent);
-        ReleaseDC(wnd, dc);
         MapKeyRow(key.keyId, row);
         for (int led : {key.led1, key.led2})
             if (IsLedNumber(led)) ledHWnd[led] = wnd;
