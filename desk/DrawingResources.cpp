@@ -104,7 +104,16 @@ void DeleteRange(Handle (&handles)[N], size_t first, size_t last) {
     for (size_t i = first; i < last && i < N; ++i) Delete(handles[i]);
 }
 
-HBITMAP LoadPicture(HINSTANCE instance, int id) { return LoadBitmapA(instance, MAKEINTRESOURCEA(id)); }
+// The desk pictures stay in the few colours they are stored in (half a
+// megabyte at most, against 3 MiB each as a bitmap of the screen's format);
+// drawing them converts only what is drawn.
+bool IsDeskPicture(int id) { return id == 214 || id == 215 || id == 273; }
+
+HBITMAP LoadPicture(HINSTANCE instance, int id) {
+    if (IsDeskPicture(id))
+        return static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return LoadBitmapA(instance, MAKEINTRESOURCEA(id));
+}
 
 // The picture only lives long enough to become a brush. Null brush with a
 // loaded picture is tolerated; a missing picture is not.
