@@ -410,7 +410,7 @@ LRESULT CALLBACK CdPanelWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case kCdPositionPoll: OnCdPositionPoll(wnd); return 0;
     case kCdPlayAgain: gCdDevice.Play(); return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 }  // namespace
 

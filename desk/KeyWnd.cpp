@@ -51,6 +51,10 @@ struct KeyWindow {
 };
 
 ATOM gKeyClass;
+// The key window of each row, kept by the window itself: finding it among the
+// main window's children by its id asked the window server for the whole list
+// of them, and a bar switch looks up every row.
+HWND gKeyWindows[kKeyCount];
 
 KeyWindow* RecordOf(HWND wnd) { return reinterpret_cast<KeyWindow*>(GetWindowLongPtrA(wnd, 0)); }
 
@@ -92,13 +96,12 @@ int ValidView(LONG view) { return view >= 0 && view < kScreenKeyCount ? int(view
 bool IsLedNumber(int led) { return led >= 0 && led < kLedCount; }
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
-// Other children of the main window may share a small control id; only a
-// key window carries a key record.
+// Only key windows are kept: another child of the main window may share a
+// small control id. A key of another (earlier) desk window is no key here.
 HWND KeyWindowOfRow(int row) {
     if (!KeyRow(row) || !hMainWnd) return nullptr;
-    HWND wnd = GetDlgItem(hMainWnd, row);
-    if (!wnd || GetClassLongPtrA(wnd, GCW_ATOM) != gKeyClass) return nullptr;
-    return wnd;
+    HWND wnd = gKeyWindows[row];
+    return wnd && GetAncestor(wnd, GA_PARENT) == hMainWnd ? wnd : nullptr;
 }
 
 bool UsesLargeFont(int keyId) { return keyId <= 100 || InRange(keyId, 209, 225); }
@@ -382,12 +385,14 @@ bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     if (!key) return false;
     auto* rec = new KeyWindow{row, key->keyId, 0, false, 0, false};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
+    gKeyWindows[row] = wnd;
     return true;
 }
 
 void OnDestroy(HWND wnd, KeyWindow* rec) {
     for (HWND& led : ledHWnd)
         if (led == wnd) led = nullptr;
+    if (gKeyWindows[rec->row] == wnd) gKeyWindows[rec->row] = nullptr;
     SetWindowLongPtrA(wnd, 0, 0);
     delete rec;
 }
@@ -399,9 +404,6 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE: return OnCreate(wnd, reinterpret_cast<const CREATESTRUCTA*>(lp)) ? 0 : -1;
     case WM_DESTROY: OnDestroy(wnd, rec); return 0;
     case WM_PAINT: ReadyOwnDC(wnd, rec); PaintKey(wnd); ValidateRect(wnd, nullptr); return 0;
-    // A key has no frame: the default handling would only fetch and give
-    // back a window device context, the costliest part of showing the desk.
-    case WM_NCPAINT: return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: OnLButtonDown(wnd, rec); return 0;
     case WM_LBUTTONUP: OnLButtonUp(wnd, rec); return 0;
@@ -414,7 +416,7 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: return 0;
     case kLampMessage: DrawKeyLeds(wnd); return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 
 void ShowKey(HWND wnd, bool shown) { ShowWindow(wnd, shown ? SW_SHOW : SW_HIDE); }
