@@ -2,7 +2,6 @@
 #include "app/CoreSession.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstring>
 
@@ -13,6 +12,7 @@
 #include "app/hostlibs/RegistryLib.h"
 #include "app/StartupTrace.h"
 #include "cdplayer/CdDevice.h"
+#include "common/DropTarget.h"
 #include "common/FaultGuard.h"
 #include "desk/DeskChildren.h"
 #include "desk/DeskView.h"
@@ -134,7 +134,7 @@ bool RunStart() {
     ApplyHtpRule();
     RefreshCoreLabels();
     RedrawWindow(hMainWnd, nullptr, nullptr, RDW_ALLCHILDREN | RDW_INVALIDATE);
-    DragAcceptFiles(hMainWnd, TRUE);
+    AcceptDroppedFiles(hMainWnd, true);
     SyncCmdLineLock();
     if (gShortcutMode) CallEntry(gCore.VC_OnKeyDown, gShortcutMode, 0, 0);
     if (gPriorityOption == 1) SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
@@ -198,7 +198,7 @@ bool EndCoreSession(bool restart, bool saveRequested) {
         ShowProgress(Tr(saveRequested ? "Kantrel System saving actshow and shutdown ..." : "Kantrel System down ..."));
     const DWORD priority = GetPriorityClass(GetCurrentProcess());
     SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-    DragAcceptFiles(hMainWnd, FALSE);
+    AcceptDroppedFiles(hMainWnd, false);
     if (!DisableCDPlayer) CdStopPlayback();
     bool ended = true;
     if (!restart) {

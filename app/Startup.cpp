@@ -237,6 +237,7 @@ bool BuildDesk(HWND main) {
     CreateTooltips(main);
     if (gStartMinimized) ShowWindow(main, SW_MINIMIZE);
     TraceStartupStep("layout, tooltips");
+    TraceWindowTree(main);
     return true;
 }
 

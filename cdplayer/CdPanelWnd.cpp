@@ -8,6 +8,7 @@
 #include "cdplayer/CdFileSource.h"
 #include "cdplayer/FileDisc.h"
 #include "cdplayer/CdPanel.h"
+#include "common/DropTarget.h"
 #include "common/Text.h"
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
@@ -368,7 +369,7 @@ bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     auto* rec = new CdWnd{index, 0};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
     // Audio files dropped anywhere on the panel become its disc.
-    DragAcceptFiles(wnd, TRUE);
+    AcceptDroppedFiles(wnd, true);
     if (index == kCdTimeDisplay) {
         hCDDisplayWnd = wnd;
         ReadStoredTimeMode();
@@ -409,7 +410,7 @@ LRESULT CALLBACK CdPanelWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case kCdPositionPoll: OnCdPositionPoll(wnd); return 0;
     case kCdPlayAgain: gCdDevice.Play(); return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 }  // namespace
 

@@ -15,3 +15,9 @@ struct WindowClassDesc {
 ATOM RegisterWindowClass(HINSTANCE instance, const WindowClassDesc& desc);
 // Room for the per-window record pointer: a pointer wide on every target.
 constexpr int kRecordExtra = int(sizeof(LONG_PTR));
+
+// The default handling of a desk child window. One with no frame at all (no
+// border, caption, scroll bars or edges) has no non-client area: the default
+// painting of it would only fetch and give back a window device context, a
+// dozen requests to the window server under Wine, for each such window shown.
+LRESULT DefChildWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -263,7 +263,7 @@ LRESULT CALLBACK FrameWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED: OnCaptureChanged(wnd, reinterpret_cast<HWND>(lp)); break;
     case WM_MOUSEWHEEL: return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 
 // ---- layout

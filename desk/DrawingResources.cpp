@@ -2,6 +2,9 @@
 // window class exists, read by role everywhere else, released when the main
 // window goes. The tables below fix both the creation order and the resource
 // numbers, so the accessors look handles up instead of keeping one global each.
+// Pictures, the brushes made of them and cursors load when first asked for:
+// a shown desk needs a fraction of them, and each costs start-up time and
+// memory. Their presence in the program is still checked at the start.
 #include "desk/DrawingResources.h"
 
 #include <iterator>
@@ -101,7 +104,16 @@ void DeleteRange(Handle (&handles)[N], size_t first, size_t last) {
     for (size_t i = first; i < last && i < N; ++i) Delete(handles[i]);
 }
 
-HBITMAP LoadPicture(HINSTANCE instance, int id) { return LoadBitmapA(instance, MAKEINTRESOURCEA(id)); }
+// The desk pictures stay in the few colours they are stored in (half a
+// megabyte at most, against 3 MiB each as a bitmap of the screen's format);
+// drawing them converts only what is drawn.
+bool IsDeskPicture(int id) { return id == 214 || id == 215 || id == 273; }
+
+HBITMAP LoadPicture(HINSTANCE instance, int id) {
+    if (IsDeskPicture(id))
+        return static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return LoadBitmapA(instance, MAKEINTRESOURCEA(id));
+}
 
 // Pictures copied with BitBlt are sections in the screen's own 32-bit format.
 // Under Wine, selecting a device bitmap into a memory DC asks the window
@@ -137,6 +149,19 @@ HBITMAP LoadCopiedPicture(HINSTANCE instance, int id) {
     return loaded ? ScreenFormatCopy(static_cast<HBITMAP>(loaded)) : nullptr;
 }
 
+// Set while the resources exist: what loads late loads from here, and a
+// released set stays released.
+HINSTANCE gArtInstance;
+
+// The menu pictures are drawn by the system, which may blend a 32-bit section
+// by its alpha: they stay device bitmaps. The desk pictures keep their few
+// colours; the rest are copied often and take the screen's format.
+HBITMAP LoadDirectPicture(int i) {
+    const int id = kDirectIds[i];
+    if (i >= kDirectCount - kMenuPictureCount || IsDeskPicture(id)) return LoadPicture(gArtInstance, id);
+    return LoadCopiedPicture(gArtInstance, id);
+}
+
 // The picture only lives long enough to become a brush. Null brush with a
 // loaded picture is tolerated; a missing picture is not.
 bool MakePatternBrush(HINSTANCE instance, int id, HBRUSH* brush) {
@@ -157,10 +182,16 @@ bool CreateSolids() {
     return true;
 }
 
-void LoadCursors(HINSTANCE instance) {
-    for (int i = 0; i < 17; ++i) gCursorTable[i] = LoadCursorA(instance, MAKEINTRESOURCEA(kCursorTableIds[i]));
-    for (int i = 0; i < kFurtherCount; ++i)
-        gFurther[i] = LoadCursorA(kFurtherCursors[i].own ? instance : nullptr, kFurtherCursors[i].name);
+HCURSOR TableCursor(int index) {
+    if (!gCursorTable[index] && gArtInstance)
+        gCursorTable[index] = LoadCursorA(gArtInstance, MAKEINTRESOURCEA(kCursorTableIds[index]));
+    return gCursorTable[index];
+}
+
+HCURSOR FurtherCursor(int index) {
+    const CursorSource& source = kFurtherCursors[index];
+    if (!gFurther[index] && gArtInstance) gFurther[index] = LoadCursorA(source.own ? gArtInstance : nullptr, source.name);
+    return gFurther[index];
 }
 
 void CreateFonts() {
@@ -169,32 +200,24 @@ void CreateFonts() {
                                 kFonts[i].face);
 }
 
-// Bar six's two backgrounds are whole desk pictures (3 MiB each once loaded)
-// that most sessions never show: they are loaded when first asked for. Their
-// presence in the program is still checked at the start, as for the others.
-bool LoadsLate(int id) { return id == 215 || id == 273; }
-HINSTANCE gArtInstance;
+bool PictureInProgram(HINSTANCE instance, int id) {
+    return FindResourceA(instance, MAKEINTRESOURCEA(id), RT_BITMAP) != nullptr;
+}
 
-bool LoadDirectBitmaps(HINSTANCE instance) {
-    gArtInstance = instance;
-    for (int i = 0; i < kDirectCount; ++i) {
-        if (LoadsLate(kDirectIds[i])) {
-            if (!FindResourceA(instance, MAKEINTRESOURCEA(kDirectIds[i]), RT_BITMAP)) return false;
-            continue;
-        }
-        // The menu pictures are drawn by the system, which may blend a 32-bit
-        // section by its alpha: they stay device bitmaps.
-        const bool menuPicture = i >= kDirectCount - kMenuPictureCount;
-        gDirect[i] = menuPicture ? LoadPicture(instance, kDirectIds[i]) : LoadCopiedPicture(instance, kDirectIds[i]);
-        if (!gDirect[i]) return false;
-    }
+// Every picture a role may ask for, the three of the options' choices too.
+bool AllPicturesInProgram(HINSTANCE instance) {
+    for (int id : kDirectIds)
+        if (!PictureInProgram(instance, id)) return false;
+    for (int i = 0; i < kPatternCount; ++i)
+        if (kPatternIds[i] && !PictureInProgram(instance, kPatternIds[i])) return false;
+    for (int id : {180, 257, 182, 256, 252, 258})
+        if (!PictureInProgram(instance, id)) return false;
     return true;
 }
 
-bool CreatePatternBrushes(HINSTANCE instance) {
-    for (int i = 0; i < kPatternCount; ++i)
-        if (!MakePatternBrush(instance, PatternId(i), &gPattern[i])) return false;
-    return true;
+HBRUSH PatternSlot(int slot) {
+    if (!gPattern[slot] && gArtInstance) MakePatternBrush(gArtInstance, PatternId(slot), &gPattern[slot]);
+    return gPattern[slot];
 }
 
 HRGN MakeUnion(HRGN into, const RECT& r) {
@@ -221,15 +244,14 @@ bool CreateDragRegions() {
 
 HBRUSH PatternBrushOf(int id) {
     for (int i = 0; i < kPatternCount; ++i)
-        if (PatternId(i) == id) return gPattern[i];
+        if (PatternId(i) == id) return PatternSlot(i);
     return nullptr;
 }
 
 HBITMAP DirectBitmapOf(int id) {
     for (int i = 0; i < kDirectCount; ++i) {
         if (kDirectIds[i] != id) continue;
-        // Only while the resources exist: a released set stays released.
-        if (!gDirect[i] && LoadsLate(id) && gArtInstance) gDirect[i] = LoadCopiedPicture(gArtInstance, id);
+        if (!gDirect[i] && gArtInstance) gDirect[i] = LoadDirectPicture(i);
         return gDirect[i];
     }
     return nullptr;
@@ -245,11 +267,11 @@ bool CreateDrawingResources(HINSTANCE instance) {
     ReleaseDrawingResources();
     bool ok = CreateSolids();
     if (ok) {
-        LoadCursors(instance);
         CreateFonts();
-        ok = LoadDirectBitmaps(instance) && CreatePatternBrushes(instance) && CreateDragRegions();
+        ok = AllPicturesInProgram(instance) && CreateDragRegions();
     }
-    if (!ok) ReleaseDrawingResources();
+    if (ok) gArtInstance = instance;
+    else ReleaseDrawingResources();
     return ok;
 }
 
@@ -270,9 +292,15 @@ void ReleaseDrawingResources() {
     gArtInstance = nullptr;
 }
 
-HCURSOR DeskDefaultCursor() { return gCursorTable[0] ? gCursorTable[0] : LoadCursorA(nullptr, IDC_ARROW); }
+HCURSOR DeskDefaultCursor() {
+    HCURSOR cursor = TableCursor(0);
+    return cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
+}
 HBRUSH DeskGreyBrush() { return gSolid[kGrey]; }
-HCURSOR DeskMoveCursor() { return gFurther[kMove] ? gFurther[kMove] : LoadCursorA(nullptr, IDC_SIZEALL); }
+HCURSOR DeskMoveCursor() {
+    HCURSOR cursor = FurtherCursor(kMove);
+    return cursor ? cursor : LoadCursorA(nullptr, IDC_SIZEALL);
+}
 
 HRGN DeskDragRegionOfBar(int bar) {
     if (bar == 5) return gRegions[kBar5Region];
@@ -308,13 +336,13 @@ HFONT LargeKeyFont() { return gFonts[kLargeFont]; }
 HFONT SmallKeyFont() { return gFonts[kSmallFont]; }
 HFONT ShortcutFont() { return gFonts[kShortcutFont]; }
 
-HCURSOR DeskCursor(int index) { return index >= 0 && index < 17 ? gCursorTable[index] : nullptr; }
-HCURSOR StoreCursor() { return gFurther[kStore]; }
-HCURSOR SizeCornerCursor() { return gFurther[kSizeCorner]; }
-HCURSOR SizeRightEdgeCursor() { return gFurther[kSizeRight]; }
-HCURSOR SizeBottomEdgeCursor() { return gFurther[kSizeBottom]; }
-HCURSOR TextCursor() { return gFurther[kText]; }
-HCURSOR ArrowCursor() { return gFurther[kArrow]; }
+HCURSOR DeskCursor(int index) { return index >= 0 && index < 17 ? TableCursor(index) : nullptr; }
+HCURSOR StoreCursor() { return FurtherCursor(kStore); }
+HCURSOR SizeCornerCursor() { return FurtherCursor(kSizeCorner); }
+HCURSOR SizeRightEdgeCursor() { return FurtherCursor(kSizeRight); }
+HCURSOR SizeBottomEdgeCursor() { return FurtherCursor(kSizeBottom); }
+HCURSOR TextCursor() { return FurtherCursor(kText); }
+HCURSOR ArrowCursor() { return FurtherCursor(kArrow); }
 
 HBITMAP CloseButtonBitmap(bool pressed) { return PairOf(161, 162, pressed); }
 HBITMAP MinimiseButtonBitmap(bool pressed) { return PairOf(166, 167, pressed); }
@@ -338,13 +366,15 @@ HBITMAP MenuPictureBitmap(MenuPicture picture) {
     return DirectBitmapOf(ids[int(picture)]);
 }
 
-HBRUSH LargeEncoderFaceBrush(bool pressed) { return gPattern[pressed ? kLargePressedSlot : kLargeReleasedSlot]; }
+HBRUSH LargeEncoderFaceBrush(bool pressed) { return PatternSlot(pressed ? kLargePressedSlot : kLargeReleasedSlot); }
 HBRUSH SmallEncoderFaceBrush(bool pressed) { return PatternBrushOf(pressed ? 253 : 181); }
-HBRUSH WheelFaceBrush() { return gPattern[kWheelSlot]; }
+HBRUSH WheelFaceBrush() { return PatternSlot(kWheelSlot); }
 
 // The old brush may still be selected somewhere or asked for while the new
-// one is made: it goes only once its successor exists.
+// one is made: it goes only once its successor exists. A slot not made yet
+// makes the picture of the new choice when first asked for.
 void ReplacePatternSlot(HINSTANCE instance, int slot) {
+    if (!gPattern[slot]) return;
     HBRUSH made = nullptr;
     if (!MakePatternBrush(instance, PatternId(slot), &made) || !made) return;
     Delete(gPattern[slot]);

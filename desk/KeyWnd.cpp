@@ -37,11 +37,17 @@ struct KeyWindow {
     // The status a left press set to 1 and whose release the core is still
     // owed (an ordinary key's id, a page status, the bar keys' 177); 0 for none.
     int heldStatus;
+    // The own device context has the key's font, face and text mode.
+    bool dcReady;
 };
 
 ATOM gKeyClass;
 // The face atlas lives while any key window does.
-int gKeyWindows;
+int gKeyWindowCount;
+// The key window of each row, kept by the window itself: finding it among the
+// main window's children by its id asked the window server for the whole list
+// of them, and a bar switch looks up every row.
+HWND gKeyWindows[kKeyCount];
 
 KeyWindow* RecordOf(HWND wnd) { return reinterpret_cast<KeyWindow*>(GetWindowLongPtrA(wnd, 0)); }
 
@@ -56,22 +62,37 @@ int ValidBar(LONG bar) { return bar >= 1 && bar <= kBarKeyCount ? int(bar) : kDe
 bool IsLedNumber(int led) { return led >= 0 && led < kLedCount; }
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
-// Other children of the main window may share a small control id; only a
-// key window carries a key record.
+// Only key windows are kept: another child of the main window may share a
+// small control id. A key of another (earlier) desk window is no key here.
 HWND KeyWindowOfRow(int row) {
     if (!KeyRow(row) || !hMainWnd) return nullptr;
-    HWND wnd = GetDlgItem(hMainWnd, row);
-    if (!wnd || GetClassLongPtrA(wnd, GCW_ATOM) != gKeyClass) return nullptr;
-    return wnd;
+    HWND wnd = gKeyWindows[row];
+    return wnd && GetAncestor(wnd, GA_PARENT) == hMainWnd ? wnd : nullptr;
 }
 
 bool IsExecutorButton(int keyId) { return InRange(keyId, 61, 100); }
 
 void PaintKey(HWND wnd, const KeyWindow* rec) { PaintKeyFace(wnd, rec->row, rec->pressed != 0); }
 
+// CS_OWNDC: what is selected here stays for every later paint. Done at the
+// first paint rather than at creation: a key hidden by the bar may never
+// paint, and each first fetch of a window's device context costs a round
+// trip to the window server.
+void ReadyOwnDC(HWND wnd, KeyWindow* rec) {
+    const KeyRecord* key = KeyRow(rec->row);
+    if (rec->dcReady || !key) return;
+    HDC dc = GetDC(wnd);
+    SelectObject(dc, KeyLabelFont(key->keyId));
+    SelectObject(dc, KeyFaceBrushOrDefault(key->faceStyle, false));
+    SetBkMode(dc, TRANSPARENT);
+    ReleaseDC(wnd, dc);
+    rec->dcReady = true;
+}
+
 void SetPressed(HWND wnd, int pressed) {
     if (KeyWindow* rec = RecordOf(wnd)) {
         rec->pressed = pressed;
+        ReadyOwnDC(wnd, rec);
         PaintKey(wnd, rec);
     }
 }
@@ -177,18 +198,20 @@ bool OnCreate(HWND wnd, const CREATESTRUCTA* cs) {
     const int row = int(reinterpret_cast<INT_PTR>(cs->hMenu));
     const KeyRecord* key = KeyRow(row);
     if (!key) return false;
-    auto* rec = new KeyWindow{row, key->keyId, 0, false, 0};
+    auto* rec = new KeyWindow{row, key->keyId, 0, false, 0, false};
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(rec));
-    ++gKeyWindows;
+    ++gKeyWindowCount;
+    gKeyWindows[row] = wnd;
     return true;
 }
 
 void OnDestroy(HWND wnd, KeyWindow* rec) {
     for (HWND& led : ledHWnd)
         if (led == wnd) led = nullptr;
+    if (gKeyWindows[rec->row] == wnd) gKeyWindows[rec->row] = nullptr;
     SetWindowLongPtrA(wnd, 0, 0);
     delete rec;
-    if (--gKeyWindows == 0) ReleaseKeyFaces();
+    if (--gKeyWindowCount == 0) ReleaseKeyFaces();
 }
 
 LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -197,7 +220,7 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE: return OnCreate(wnd, reinterpret_cast<const CREATESTRUCTA*>(lp)) ? 0 : -1;
     case WM_DESTROY: OnDestroy(wnd, rec); return 0;
-    case WM_PAINT: PaintKey(wnd, rec); ValidateRect(wnd, nullptr); return 0;
+    case WM_PAINT: ReadyOwnDC(wnd, rec); PaintKey(wnd, rec); ValidateRect(wnd, nullptr); return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: OnLButtonDown(wnd, rec); return 0;
     case WM_LBUTTONUP: OnLButtonUp(wnd, rec); return 0;
@@ -210,7 +233,7 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: return 0;
     case kLampMessage: RefreshKeyLamps(wnd, rec->row); return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -232,16 +255,6 @@ bool CreateDeskKeys(HWND main) {
                                    key.height, main, reinterpret_cast<HMENU>(INT_PTR(row)), hInst, nullptr);
         if (!wnd) continue;
         ++gDeskChildCount;
-        // CS_OWNDC: what is selected now stays for every later paint.
-        HDC dc = GetDC(wnd);
-        SelectObject(dc, KeyLabelFont(key.keyId));
-        SelectObject(dc, KeyFaceBrushOrDefault(key.faceStyle, false));
-        SetBkMode(dc, TRANSPARENT);
-        // Realise the font now: its first use is slow, and the first paint
-        // falls between showing the desk and starting the core.
-        SIZE extent;
-        GetTextExtentPoint32A(dc, "0", 1, &extent);
-        ReleaseDC(wnd, dc);
         MapKeyRow(key.keyId, row);
         for (int led : {key.led1, key.led2})
             if (IsLedNumber(led)) ledHWnd[led] = wnd;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <vector>
 
 #include "app/CoreBinding.h"
 #include "app/hostlibs/HostStateLib.h"
@@ -23,6 +24,10 @@ static_assert(sizeof(void*) != 4 || kToolInfoSize == 44, "the 32-bit tool record
 
 HWND gTooltip;
 HHOOK gHook;
+// The desk window the tools belong to, and its children that get a tool,
+// noted at the start: the control that holds them is made when first needed.
+HWND gOwner;
+std::vector<HWND> gTools;
 char gText[kTooltipTextCapacity];
 
 constexpr int kExecutorKeyRows = 60;  // rows 0..59: ExecBtn2, rows 60..99: ExecBtn1
@@ -68,16 +73,33 @@ const char* KeyText(int row) {
     return FromCore(CallEntry(gCore.KntBtnTooltip, key->keyId));
 }
 
-BOOL CALLBACK AddTool(HWND wnd, LPARAM lp) {
-    if (GetDlgCtrlID(wnd) >= kFirstUntippedId) return TRUE;
+BOOL CALLBACK NoteTool(HWND wnd, LPARAM) {
+    if (GetDlgCtrlID(wnd) < kFirstUntippedId) gTools.push_back(wnd);
+    return TRUE;
+}
+
+void AddTool(HWND wnd) {
     TOOLINFOA tool = {};
     tool.cbSize = kToolInfoSize;
     tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = reinterpret_cast<HWND>(lp);
+    tool.hwnd = gOwner;
     tool.uId = reinterpret_cast<UINT_PTR>(wnd);
     tool.lpszText = LPSTR_TEXTCALLBACKA;
     SendMessageA(gTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    return TRUE;
+}
+
+// The common controls library and the control with its tools cost a shown
+// desk over a megabyte and their time before any tip can be wanted: they are
+// made when the pointer first moves over a desk child, or when asked for.
+HWND MadeTooltip() {
+    if (gTooltip || !gOwner || !IsWindow(gOwner)) return gTooltip;
+    InitCommonControls();
+    gTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, gOwner, nullptr, hInst, nullptr);
+    if (gTooltip)
+        for (HWND wnd : gTools)
+            if (IsWindow(wnd)) AddTool(wnd);
+    return gTooltip;
 }
 
 bool Relayed(UINT msg) {
@@ -89,7 +111,8 @@ bool Relayed(UINT msg) {
 // otherwise relay it twice.
 LRESULT CALLBACK RelayHook(int code, WPARAM wp, LPARAM lp) {
     const MSG* msg = reinterpret_cast<const MSG*>(lp);
-    if (code >= 0 && wp == PM_REMOVE && msg && Relayed(msg->message) && gTooltip && IsChild(hMainWnd, msg->hwnd)) {
+    if (code >= 0 && wp == PM_REMOVE && msg && Relayed(msg->message) && IsChild(hMainWnd, msg->hwnd) &&
+        MadeTooltip()) {
         MSG relay = {msg->hwnd, msg->message, msg->wParam, msg->lParam, 0, {0, 0}};
         SendMessageA(gTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
     }
@@ -110,16 +133,15 @@ const char* TooltipTextFor(int id) {
 }
 
 bool CreateTooltips(HWND main) {
-    InitCommonControls();
-    gTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, hInst, nullptr);
-    if (!gTooltip) return false;
-    if (!EnumChildWindows(main, AddTool, reinterpret_cast<LPARAM>(main))) return false;
+    gTooltip = nullptr;
+    gOwner = main;
+    gTools.clear();
+    if (!main || !EnumChildWindows(main, NoteTool, 0)) return false;
     if (!gHook) gHook = SetWindowsHookExA(WH_GETMESSAGE, RelayHook, nullptr, GetCurrentThreadId());
     return gHook != nullptr;
 }
 
-HWND TooltipWindow() { return gTooltip; }
+HWND TooltipWindow() { return MadeTooltip(); }
 
 void TooltipNotify(LPARAM notice) {
     NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(notice);

@@ -12,9 +12,12 @@ constexpr int kFirstUntippedId = 40500;
 // tooltip control keeps of a text at most.
 constexpr int kTooltipTextCapacity = 1024;
 
-// Made once at start-up, after every desk child exists; false when the
-// control, a tool or the hook could not be made (the desk goes on without).
+// Called once at start-up, after every desk child exists: those children
+// become the tools, and the hook is set. The control itself is made when the
+// pointer first moves over a desk child. False when the children could not
+// be listed or the hook set (the desk goes on without).
 bool CreateTooltips(HWND main);
+// The tooltip control, made now if it was not yet; null when it cannot be.
 HWND TooltipWindow();
 
 // The main window's WM_NOTIFY. Only the tooltip's text requests are answered,

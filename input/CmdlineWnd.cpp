@@ -231,7 +231,7 @@ LRESULT CALLBACK CmdlineWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_MOUSEWHEEL: return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 
 }  // namespace

@@ -429,7 +429,7 @@ LRESULT CALLBACK EncoderWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: return OnMouseWheel(wnd, rec, wp);
     case WM_CAPTURECHANGED: OnCaptureChanged(wnd, rec, reinterpret_cast<HWND>(lp)); return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 
 HCURSOR EncoderCursor() {

@@ -237,7 +237,7 @@ LRESULT CALLBACK FaderWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: return OnMouseWheel(rec, wp);
     case WM_CAPTURECHANGED: OnCaptureChanged(wnd, rec, reinterpret_cast<HWND>(lp)); return 0;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 
 struct Placement {

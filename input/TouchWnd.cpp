@@ -99,7 +99,7 @@ LRESULT CALLBACK TouchWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case kReqTouchView: OnSelectView(wp); return 0;
     case kReqShowInfo: ShowInfoWindowAt(wnd, lp); return 1;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefChildWindowProc(wnd, msg, wp, lp);
 }
 
 }  // namespace

@@ -47,6 +47,8 @@ const HRESULT kDisplayHeldElsewhere = HRESULT(0x887600E1);
 
 HDC gMemoryDC;
 HGDIOBJ gMemoryDCBitmap;
+// The client size as of the last size message, or of the window's creation.
+SIZE gLastClientSize;
 bool gInsertSwitchedMode;
 bool gForwardingWheel;
 bool gRestartQueued;
@@ -130,7 +132,14 @@ void OnPaint(HWND wnd) {
 }
 
 void OnSize(HWND wnd, int width, int height) {
+    const POINT offsets = {gDeskOffsetX, gDeskOffsetY};
+    const bool resized = width != gLastClientSize.cx || height != gLastClientSize.cy;
+    gLastClientSize = {width, height};
     LayOutDesk(wnd, width, height);
+    // A size message that changes neither the size nor the desk's place (the
+    // one the first show sends once it has erased the whole desk) leaves the
+    // picture as it is: drawing it again cost a second full repaint.
+    if (!resized && offsets.x == gDeskOffsetX && offsets.y == gDeskOffsetY) return;
     HDC dc = GetDC(wnd);
     SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     ReleaseDC(wnd, dc);
@@ -588,6 +597,9 @@ HWND CreateMainWindow(HINSTANCE instance) {
                                kDeskHeight, nullptr, nullptr, instance, nullptr);
     hMainWnd = wnd;
     gDeskOffsetX = gDeskOffsetY = 0;
+    RECT client = {};
+    if (wnd) GetClientRect(wnd, &client);
+    gLastClientSize = {client.right, client.bottom};
     if (wnd) CreateMemoryDC(wnd);
     return wnd;
 }

@@ -92,8 +92,12 @@ protected:
         savedBar_ = current_bar;
         savedDsrEncoder_ = gDsrEncoder;
         // Shared cursors stay loaded for the life of the process (release
-        // never destroys them), so the count is taken after one full round.
+        // never destroys them), and so do the system's own objects made by
+        // the first picture load: the count is taken after one full round,
+        // with every role asked for once (they load when first asked for).
         ASSERT_TRUE(CreateDrawingResources(GetModuleHandleA(nullptr)));
+        AllGdiHandles();
+        AllCursors();
         ReleaseDrawingResources();
         baseline_ = GdiObjectCount();
         ASSERT_TRUE(CreateDrawingResources(GetModuleHandleA(nullptr)));

@@ -148,6 +148,45 @@ bool WriteBitmap16(const std::string& path, const Image& img) {
     return WriteFile(path, out);
 }
 
+// The picture's own colours as its palette, in order of first use: 4 bits a
+// pixel for up to 16 colours, else 8 bits for up to 256; false for more. The
+// desk pictures, a few flat colours over the whole desk, take a sixth of the
+// room of 24 bits and can be kept in that form once loaded.
+bool WriteExactPaletteBitmap(const std::string& path, const Image& img) {
+    std::vector<uint32_t> colours;
+    std::vector<uint8_t> index(size_t(img.w) * size_t(img.h));
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            const Rgba c = img.At(x, y);
+            const uint32_t key = uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+            auto found = std::find(colours.begin(), colours.end(), key);
+            if (found == colours.end()) {
+                if (colours.size() == 256) return false;
+                found = colours.insert(colours.end(), key);
+            }
+            index[size_t(y) * size_t(img.w) + size_t(x)] = uint8_t(found - colours.begin());
+        }
+    const unsigned bits = colours.size() <= 16 ? 4 : 8, entries = 1u << bits;
+    const unsigned stride = ((unsigned(img.w) * bits + 7) / 8 + 3) & ~3u;
+    const unsigned imageSize = stride * unsigned(img.h), offset = 14 + 40 + entries * 4;
+    std::vector<uint8_t> out;
+    out.push_back('B'); out.push_back('M');
+    Put32(out, offset + imageSize); Put32(out, 0); Put32(out, offset);
+    PutInfoHeader(out, img.w, img.h, bits, imageSize);
+    colours.resize(entries, 0);
+    for (uint32_t c : colours) Put32(out, c);
+    for (int y = img.h - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(stride, 0);
+        for (int x = 0; x < img.w; ++x) {
+            const uint8_t i = index[size_t(y) * size_t(img.w) + size_t(x)];
+            if (bits == 8) row[size_t(x)] = i;
+            else row[size_t(x / 2)] |= uint8_t(i << (x % 2 ? 0 : 4));
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return WriteFile(path, out);
+}
+
 // A 32-bit icon or cursor image: doubled height, bottom-up BGRA rows, then
 // the AND mask, set where the picture is clear so mask-only readers agree
 // with the alpha channel.
@@ -1098,6 +1137,9 @@ struct Writer {
         std::fprintf(stderr, "artgen: cannot write %s\n", name);
         ok = false;
     }
+    void ExactPalette(int id, const Image& img) {
+        Check(WriteExactPaletteBitmap(dir + "/bmp" + std::to_string(id) + ".bmp", img), id);
+    }
     void Bitmap16(int id, const Image& img) {
         Check(WriteBitmap16(dir + "/bmp" + std::to_string(id) + ".bmp", img), id);
     }
@@ -1170,9 +1212,9 @@ int main(int argc, char** argv) {
     WriteKeyFaces(out);
     WriteFrameAndFaders(out);
     WriteEncoders(out);
-    out.Bitmap(214, DeskBackground(BackgroundBar::Faders));
-    out.Bitmap(215, DeskBackground(BackgroundBar::Encoders));
-    out.Bitmap(273, DeskBackground(BackgroundBar::EncodersWithCd));
+    out.ExactPalette(214, DeskBackground(BackgroundBar::Faders));
+    out.ExactPalette(215, DeskBackground(BackgroundBar::Encoders));
+    out.ExactPalette(273, DeskBackground(BackgroundBar::EncodersWithCd));
     for (const CursorArt& c : kCursors) out.Cursor(c.id, c.draw(), c.hot);
     out.Named("setup-side.bmp", SetupSidePicture());
     out.Named("setup-header.bmp", SetupHeaderPicture());
