@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -88,9 +89,11 @@ void AddTool(HWND wnd) {
     SendMessageA(gTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+bool IsTool(HWND wnd) { return std::find(gTools.begin(), gTools.end(), wnd) != gTools.end(); }
+
 // The common controls library and the control with its tools cost a shown
 // desk over a megabyte and their time before any tip can be wanted: they are
-// made when the pointer first moves over a desk child, or when asked for.
+// made when the pointer first moves over a tool, or when asked for.
 HWND MadeTooltip() {
     if (gTooltip || !gOwner || !IsWindow(gOwner)) return gTooltip;
     InitCommonControls();
@@ -112,7 +115,7 @@ bool Relayed(UINT msg) {
 LRESULT CALLBACK RelayHook(int code, WPARAM wp, LPARAM lp) {
     const MSG* msg = reinterpret_cast<const MSG*>(lp);
     if (code >= 0 && wp == PM_REMOVE && msg && Relayed(msg->message) && IsChild(hMainWnd, msg->hwnd) &&
-        MadeTooltip()) {
+        (gTooltip || IsTool(msg->hwnd)) && MadeTooltip()) {
         MSG relay = {msg->hwnd, msg->message, msg->wParam, msg->lParam, 0, {0, 0}};
         SendMessageA(gTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
     }

@@ -14,7 +14,7 @@ constexpr int kTooltipTextCapacity = 1024;
 
 // Called once at start-up, after every desk child exists: those children
 // become the tools, and the hook is set. The control itself is made when the
-// pointer first moves over a desk child. False when the children could not
+// pointer first moves over a tool. False when the children could not
 // be listed or the hook set (the desk goes on without).
 bool CreateTooltips(HWND main);
 // The tooltip control, made now if it was not yet; null when it cannot be.
