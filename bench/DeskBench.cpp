@@ -127,6 +127,18 @@ void RefreshAllLamps() {
     GdiFlush();
 }
 
+// Every lamp changes: the stand-in core lights or darkens each one and tells
+// its key, as the core does when a show runs.
+void ChangeAllLamps() {
+    static const auto setLamp = reinterpret_cast<StandinSetLampFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("knt.dll"), "StandinSetLamp")));
+    static int lit;
+    lit = !lit;
+    if (setLamp)
+        for (int led = 0; led < kLedCount; ++led) setLamp(led, lit);
+    GdiFlush();
+}
+
 template <typename Step>
 std::vector<double> Time(Step step, int rounds) {
     std::vector<double> samples;
@@ -206,6 +218,8 @@ int main() {
     bench::PrintFigures("    window system alone", marks, 0);
     auto lamps = Time(RefreshAllLamps, kRounds);
     bench::PrintFigures("refresh of all 256 lamps", lamps, 2000);
+    auto changes = Time(ChangeAllLamps, kRounds);
+    bench::PrintFigures("  with every lamp changing", changes, 2000);
 
     auto bars = Time([] { static int i; SwitchWithoutPulse(1 + i++ % 6); }, kRounds);
     bench::PrintFigures("one bar switch", bars, 0);
