@@ -1,5 +1,5 @@
 // Screenshots of the desk on each fader bar, to compare two builds pixel for
-// pixel (scripts/bar-shots.sh): bar_shots.exe FOLDER switches through a fixed
+// pixel (scripts/desk-shots.sh --program bar_shots.exe): bar_shots.exe FOLDER switches through a fixed
 // sequence of bars on a shown desk with the CD panel switched on, lets every
 // repaint land, and writes what the screen shows of the desk after each
 // switch as shotNN-barB.bmp.
