@@ -6,6 +6,7 @@
 # with the 32-bit decorations; a call missing there fails the link.
 function(knt_delay_import_libraries out_var)
   set(made "")
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delayload)
   foreach(dll IN LISTS ARGN)
     set(def ${CMAKE_SOURCE_DIR}/cmake/delayload/${dll}.def)
     set(lib ${CMAKE_BINARY_DIR}/delayload/lib${dll}_delay.a)

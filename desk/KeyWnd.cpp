@@ -50,7 +50,6 @@ struct KeyWindow {
     bool dcReady;
 };
 
-ATOM gKeyClass;
 // The key window of each row, kept by the window itself: finding it among the
 // main window's children by its id asked the window server for the whole list
 // of them, and a bar switch looks up every row.
@@ -447,10 +446,8 @@ void PulseStatus(int status) {
 // ---- Interfaces ---------------------------------------------------------------
 
 ATOM RegisterKeyClass(HINSTANCE instance) {
-    const ATOM atom = RegisterWindowClass(instance, {"_kntButton", KeyWndProc, CS_DBLCLKS | CS_OWNDC, kRecordExtra,
-                                                     nullptr, DeskDefaultCursor(), DeskGreyBrush()});
-    if (atom) gKeyClass = atom;
-    return atom;
+    return RegisterWindowClass(instance, {"_kntButton", KeyWndProc, CS_DBLCLKS | CS_OWNDC, kRecordExtra, nullptr,
+                                          DeskDefaultCursor(), DeskGreyBrush()});
 }
 
 bool CreateDeskKeys(HWND main) {
