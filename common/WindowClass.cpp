@@ -26,7 +26,7 @@ bool HasFrame(HWND wnd) {
 
 }  // namespace
 
-LRESULT DefChildWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK DefChildWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCPAINT && !HasFrame(wnd)) return 0;
     return DefWindowProcA(wnd, msg, wp, lp);
 }

@@ -20,4 +20,4 @@ constexpr int kRecordExtra = int(sizeof(LONG_PTR));
 // border, caption, scroll bars or edges) has no non-client area: the default
 // painting of it would only fetch and give back a window device context, a
 // dozen requests to the window server under Wine, for each such window shown.
-LRESULT DefChildWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK DefChildWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

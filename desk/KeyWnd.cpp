@@ -41,7 +41,6 @@ struct KeyWindow {
     bool dcReady;
 };
 
-ATOM gKeyClass;
 // The face atlas lives while any key window does.
 int gKeyWindowCount;
 // The key window of each row, kept by the window itself: finding it among the
@@ -241,10 +240,8 @@ LRESULT CALLBACK KeyWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 // ---- Interfaces ---------------------------------------------------------------
 
 ATOM RegisterKeyClass(HINSTANCE instance) {
-    const ATOM atom = RegisterWindowClass(instance, {"_kntButton", KeyWndProc, CS_DBLCLKS | CS_OWNDC, kRecordExtra,
-                                                     nullptr, DeskDefaultCursor(), DeskGreyBrush()});
-    if (atom) gKeyClass = atom;
-    return atom;
+    return RegisterWindowClass(instance, {"_kntButton", KeyWndProc, CS_DBLCLKS | CS_OWNDC, kRecordExtra, nullptr,
+                                          DeskDefaultCursor(), DeskGreyBrush()});
 }
 
 bool CreateDeskKeys(HWND main) {
@@ -267,7 +264,9 @@ bool CreateDeskKeys(HWND main) {
 HWND KeyWindowOfId(int keyId) { return KeyWindowOfRow(RowOfKeyId(keyId)); }
 
 int KeyIdOfWindow(HWND wnd) {
-    if (!wnd || !gKeyClass || GetClassLongPtrA(wnd, GCW_ATOM) != gKeyClass) return 0;
+    // A key's id is its row; only the window kept for that row is a key.
+    const int row = wnd ? int(GetWindowLongPtrA(wnd, GWLP_ID)) : -1;
+    if (!KeyRow(row) || gKeyWindows[row] != wnd) return 0;
     const KeyWindow* rec = RecordOf(wnd);
     return rec ? rec->keyId : 0;
 }
