@@ -15,7 +15,7 @@
 #include "common/DropTarget.h"
 #include "common/FaultGuard.h"
 #include "desk/DeskChildren.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "mainwindow/MainWindow.h"
 
 int gCmdLineLock;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bench/BenchDesk.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "standins/StandinControl.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "cdplayer/CdDevice.h"
 #include "cdplayer/CdPanel.h"
 #include "cdplayer/FileDisc.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "tests/harness/SimAudioFiles.h"
 #include "tests/harness/WavFile.h"
 #include "tests/harness/SimCdDrive.h"

@@ -6,7 +6,7 @@
 
 #include "app/hostlibs/HostStateLib.h"
 #include "bench/BenchDesk.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/KeyWnd.h"
 #include "standins/StandinControl.h"
 #include "tests/harness/GuiCounts.h"

@@ -11,7 +11,7 @@
 #include "app/CoreSession.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "bench/BenchDesk.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/KeyWnd.h"
 #include "mainwindow/MainWindow.h"
 #include "standins/StandinControl.h"

@@ -46,7 +46,7 @@ ATOM RegisterCDButtonClass(HINSTANCE instance);
 
 // Whether the panel's twelve windows and the volume fader belong on the desk
 // at a fader bar: only on the encoder bar, and only while the panel is
-// switched visible. The desk view shows and hides them (desk/DeskView.h).
+// switched visible. The desk view shows and hides them (mainwindow/DeskView.h).
 bool CdPanelShownOnBar(int bar);
 
 // Creates the twelve hidden windows, chooses the drive and opens the CD

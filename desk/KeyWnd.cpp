@@ -10,7 +10,7 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyFace.h"
 #include "desk/KeyTable.h"

@@ -1,7 +1,7 @@
 // The desk keys: window class _kntButton, one window per row of the key
 // table, with the screen, fader-bar and page key families and the labels the
 // core decides. Which keys a bar shows, and the switches themselves, are the
-// desk view's (desk/DeskView.h).
+// desk view's (mainwindow/DeskView.h).
 #pragma once
 #include <windows.h>
 

@@ -14,7 +14,7 @@
 #include "common/Text.h"
 #include "desk/DeskChildren.h"
 #include "desk/DeskFrame.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "mainwindow/MainWindow.h"
 #include "resources/resource.h"

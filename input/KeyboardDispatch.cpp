@@ -10,7 +10,7 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "app/hostlibs/RegistryLib.h"
 #include "common/Text.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/KeyTable.h"
 #include "desk/KeyWnd.h"
 #include "input/CoreCounters.h"

@@ -8,7 +8,7 @@
 #include "app/hostlibs/HostStateLib.h"
 #include "common/WindowClass.h"
 #include "desk/DeskChildren.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "input/CoreCounters.h"
 

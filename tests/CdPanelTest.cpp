@@ -4,7 +4,7 @@
 #include "app/HostSettings.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "cdplayer/CdPanel.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/KeyWnd.h"
 #include "input/FaderWnd.h"
 #include "tests/harness/DeskFixture.h"

@@ -15,7 +15,7 @@
 #include "app/HostSettings.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DeskChildren.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyWnd.h"
 #include "input/CoreCounters.h"

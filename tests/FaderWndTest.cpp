@@ -13,7 +13,7 @@
 #include "app/CoreSession.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DeskChildren.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "input/FaderWnd.h"
 #include "mainwindow/MainWindow.h"

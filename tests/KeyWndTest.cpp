@@ -14,7 +14,7 @@
 #include "app/Startup.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "desk/DeskChildren.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyTable.h"
 #include "desk/KeyWnd.h"

@@ -16,7 +16,7 @@
 #include "cdplayer/CdPanel.h"
 #include "common/Text.h"
 #include "desk/DeskFrame.h"
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyWnd.h"
 #include "dialogs/OptionsDialog.h"

@@ -2,7 +2,7 @@
 // desk's windows each bar puts on the desk. A switch shows and hides them in
 // one positioning pass with nothing drawn meanwhile, then repaints only what
 // changed.
-#include "desk/DeskView.h"
+#include "mainwindow/DeskView.h"
 
 #include <vector>
 
