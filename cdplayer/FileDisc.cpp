@@ -28,6 +28,7 @@ struct Disc {
     DWORD format = MCI_FORMAT_MSF;
     Run run = Run::Stopped;
     DWORD position = 0;      // frames, while not playing
+    DWORD lastRead = 0;      // frames, the playing file's last good position
     DWORD end = 0;           // where the play stops
     size_t playing = 0;      // the track whose file plays
     MCIDEVICEID file = 0;    // its device
@@ -111,6 +112,7 @@ bool PlayFileFrom(size_t index, DWORD frame) {
     CloseFile();
     const Track& track = gDisc.tracks[index];
     gDisc.playing = index;
+    gDisc.lastRead = frame;
     gDisc.file = OpenFile(track.path);
     if (!gDisc.file) return false;
     ApplyVolume();
@@ -164,8 +166,11 @@ DWORD Position() {
     if (gDisc.run == Run::Stopped || !gDisc.file) return gDisc.position;
     DWORD ms = 0;
     const Track& track = gDisc.tracks[gDisc.playing];
-    if (!FileStatus(gDisc.file, MCI_STATUS_POSITION, &ms)) return gDisc.position;
-    return track.start + std::min(FramesOfMs(ms), track.length);
+    // A read that fails on a busy machine must not send the timecode back
+    // to where the play began: the last good reading stands.
+    if (!FileStatus(gDisc.file, MCI_STATUS_POSITION, &ms)) return gDisc.lastRead;
+    gDisc.lastRead = track.start + std::min(FramesOfMs(ms), track.length);
+    return gDisc.lastRead;
 }
 
 LRESULT CALLBACK FileNoticeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
