@@ -109,14 +109,9 @@ const std::vector<HWND>& DeskChildWindows() {
 // The screen or bar key of keyId drawn selected and the other keys of its
 // group not; false, changing nothing, when that key has no window.
 bool SelectGroupKey(int firstKeyId, int count, int keyId) {
-    const std::vector<HWND>& windows = DeskChildWindows();
-    bool made = false;
-    for (HWND wnd : windows) made = made || KeyIdOfWindow(wnd) == keyId;
-    if (!made) return false;
-    for (HWND wnd : windows) {
-        const int id = KeyIdOfWindow(wnd);
-        if (InRange(id, firstKeyId, firstKeyId + count - 1)) SetKeySelected(wnd, id == keyId);
-    }
+    if (!KeyWindowOfId(keyId)) return false;
+    for (int id = firstKeyId; id < firstKeyId + count; ++id)
+        if (HWND key = KeyWindowOfId(id)) SetKeySelected(key, id == keyId);
     return true;
 }
 
