@@ -51,7 +51,6 @@ end_program() {  # name pid
   for _ in $(seq 200); do kill -0 "$2" 2>/dev/null || return 0; sleep 0.05; done
   kill "$2" 2>/dev/null || true
 }
-unix_pid_of() { pgrep -n -f "$1" || true; }
 private_kb() {  # Private_Clean + Private_Dirty of a Unix process, in KiB
   awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s + 0}' "/proc/$1/smaps_rollup"
 }
@@ -135,9 +134,9 @@ launch_desk
 desk_pid=$!
 wait_for "$t0" started >/dev/null || { cat "$journal" >&2; exit 1; }
 sleep "$(awk -v t="$(( $(now_ms) - t0 ))" 'BEGIN {s = (10000 - t) / 1000; print (s > 0 ? s : 0)}')"
-desk_unix=$(unix_pid_of 'KantrelOvrin.exe')
-floor_unix=$(unix_pid_of 'same_window_floor.exe')
-minimal_unix=$(unix_pid_of 'minimal_window.exe')
+# Wine runs each program in the process it was started as (a search by name
+# could find another user's program of the same name).
+desk_unix=$desk_pid floor_unix=$floor_pid minimal_unix=$minimal_pid
 desk_before=$(cpu_ticks "$desk_unix")
 floor_before=$(cpu_ticks "$floor_unix")
 minimal_before=$(cpu_ticks "$minimal_unix")

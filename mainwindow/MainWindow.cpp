@@ -106,6 +106,20 @@ bool InDragRegion(int x, int y) {
 
 // ---- painting and layout
 
+// The desk picture keeps its few colours; drawing it converts through a buffer
+// the size of what is drawn, and under Wine the allocator keeps a buffer once
+// one was as large as the desk (nearly 2 MiB of a shown desk's memory). A band
+// of rows at a time keeps that buffer small.
+constexpr LONG kPictureBandRows = 16;
+
+void DrawDeskPicture(HDC dc, const RECT& clip) {
+    for (LONG top = clip.top; top < clip.bottom; top += kPictureBandRows) {
+        const LONG bottom = std::min(clip.bottom, top + kPictureBandRows);
+        BitBlt(dc, clip.left, top, clip.right - clip.left, bottom - top, gMemoryDC, clip.left + gDeskOffsetX,
+               top + gDeskOffsetY, SRCCOPY);
+    }
+}
+
 LRESULT OnEraseBackground(HWND wnd, HDC dc) {
     RECT clip;
     if (!dc || !gMemoryDC || GetClipBox(dc, &clip) == ERROR) return 1;
@@ -113,8 +127,7 @@ LRESULT OnEraseBackground(HWND wnd, HDC dc) {
     HBITMAP picture = DeskBackgroundBitmap(int(current_bar), cdShown);
     if (!picture) return 1;
     SelectObject(gMemoryDC, picture);
-    BitBlt(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, gMemoryDC,
-           clip.left + gDeskOffsetX, clip.top + gDeskOffsetY, SRCCOPY);
+    DrawDeskPicture(dc, clip);
     (void)wnd;
     return 1;
 }
