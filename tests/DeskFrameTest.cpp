@@ -205,6 +205,18 @@ TEST_F(DeskFrameTest, LayoutAtSixHundredByFourHundredPlacesPiecesAndBothBars) {
     EXPECT_EQ(400u, v.nPage);
     EXPECT_FALSE(DeskIsFullSize());
     EXPECT_TRUE(SameSequence({}, CoreCalls()));
+
+    // A window made later (the core's) lies over the close button; the next
+    // layout at the same size must still bring every piece back over it.
+    HWND later = DeskChild(5000, 570, 0);
+    SetWindowPos(later, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    LayOutDesk(main_, 600, 400);
+    for (const PieceCase& c : cases) {
+        bool above = false;
+        for (HWND wnd = GetWindow(later, GW_HWNDPREV); wnd && !above; wnd = GetWindow(wnd, GW_HWNDPREV))
+            above = wnd == Piece(c.piece);
+        EXPECT_TRUE(above) << "piece " << c.piece;
+    }
 }
 
 TEST_F(DeskFrameTest, ScrollingToTheEndThenGrowingClampsTheDeskAndItsChildren) {
