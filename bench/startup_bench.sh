@@ -13,6 +13,9 @@
 # FLOOR_BIN names another folder for the floor programs, KNT_FLOOR_TREE a tree
 # file to replay instead of asking this build's desk for one (a desk of before
 # the tree was written has none: give it the tree of a newer one).
+# BEFORE_PROGRAM names the installed program folder of an older build: its
+# desk is launched in every round as well, after this build's, and its idle
+# time and memory are taken the same way afterwards (one desk runs at a time).
 set -euo pipefail
 build=$(readlink -f "$1")
 rounds=${2:-10}
@@ -55,7 +58,8 @@ private_kb() {  # Private_Clean + Private_Dirty of a Unix process, in KiB
   awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s + 0}' "/proc/$1/smaps_rollup"
 }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-launch_desk() { (cd "$program" && exec "$WINE" KantrelOvrin.exe </dev/null >/dev/null 2>&1) & }
+before=${BEFORE_PROGRAM:+$(readlink -f "$BEFORE_PROGRAM")}
+launch_desk() { (cd "${1:-$program}" && exec "$WINE" KantrelOvrin.exe </dev/null >/dev/null 2>&1) & }
 launch_minimal() { (cd "$floor_bin" && exec "$WINE" minimal_window.exe </dev/null >/dev/null 2>&1) & }
 launch_floor() {
   local file
@@ -80,7 +84,20 @@ else
 fi
 windows=$(wc -l <"$tree")
 
-: >"$work/minimal.ms"; : >"$work/floor.ms"; : >"$work/shown.ms"; : >"$work/started.ms"
+: >"$work/minimal.ms"; : >"$work/floor.ms"
+for desk in new old; do : >"$work/$desk.shown.ms"; : >"$work/$desk.started.ms"; done
+# Launch to desk shown and to the core started: time_desk NAME PROGRAM_DIR
+time_desk() {
+  rm -f "$journal"
+  local t0 pid
+  t0=$(now_ms)
+  launch_desk "$2"
+  pid=$!
+  wait_for "$t0" shown '^Kantrel Ovrin$' >>"$work/$1.shown.ms"
+  wait_for "$t0" started >>"$work/$1.started.ms"
+  sleep 0.5
+  end_program KantrelOvrin.exe "$pid"
+}
 for round in $(seq "$rounds"); do
   t0=$(now_ms)
   launch_minimal
@@ -94,20 +111,14 @@ for round in $(seq "$rounds"); do
   wait_for "$t0" shown '^Same-window floor$' >>"$work/floor.ms"
   end_program same_window_floor.exe "$pid"
 
-  rm -f "$journal"
-  t0=$(now_ms)
-  launch_desk
-  pid=$!
-  wait_for "$t0" shown '^Kantrel Ovrin$' >>"$work/shown.ms"
-  wait_for "$t0" started >>"$work/started.ms"
-  sleep 0.5
-  end_program KantrelOvrin.exe "$pid"
+  time_desk new "$program"
+  [ -z "$before" ] || time_desk old "$before"
 done
 
 bare=$(median <"$work/minimal.ms")
 same=$(median <"$work/floor.ms")
-desk_shown=$(median <"$work/shown.ms")
-desk_started=$(median <"$work/started.ms")
+desk_shown=$(median <"$work/new.shown.ms")
+desk_started=$(median <"$work/new.started.ms")
 echo "start-up, median of $rounds alternating launches:"
 echo "  bare window shown:            $bare ms (floor)"
 echo "  same windows shown:           $same ms (floor: the desk's $windows windows, nothing drawn)"
@@ -117,6 +128,14 @@ echo "  desk shown, core started:     $desk_started ms" \
      "$(ratio "$desk_started" "$bare") x the bare window, aim <= 1.5 x)"
 echo "  desk's own share:             $(awk -v a="$desk_started" -v b="$same" 'BEGIN {print a - b}') ms" \
      "above the same windows (aim <= $(awk -v b="$same" 'BEGIN {printf "%d", b / 4}') ms)"
+if [ -n "$before" ]; then
+  old_shown=$(median <"$work/old.shown.ms")
+  old_started=$(median <"$work/old.started.ms")
+  echo "  desk of before shown:         $old_shown ms ($(ratio "$old_shown" "$same") x the same windows)"
+  echo "  desk of before, core started: $old_started ms ($(ratio "$old_started" "$same") x the same windows;" \
+       "$(ratio "$old_started" "$bare") x the bare window; own share" \
+       "$(awk -v a="$old_started" -v b="$same" 'BEGIN {print a - b}') ms)"
+fi
 
 # Idle processor time from 10 s after the start, and private memory; the
 # three programs run side by side, the desk last and so in front: the pages
@@ -128,29 +147,36 @@ launch_floor
 floor_pid=$!
 wait_for "$(now_ms)" shown '^Minimal window$' >/dev/null
 wait_for "$(now_ms)" shown '^Same-window floor$' >/dev/null
-rm -f "$journal"
-t0=$(now_ms)
-launch_desk
-desk_pid=$!
-wait_for "$t0" started >/dev/null || { cat "$journal" >&2; exit 1; }
-sleep "$(awk -v t="$(( $(now_ms) - t0 ))" 'BEGIN {s = (10000 - t) / 1000; print (s > 0 ? s : 0)}')"
-# Wine runs each program in the process it was started as (a search by name
-# could find another user's program of the same name).
-desk_unix=$desk_pid floor_unix=$floor_pid minimal_unix=$minimal_pid
-desk_before=$(cpu_ticks "$desk_unix")
-floor_before=$(cpu_ticks "$floor_unix")
-minimal_before=$(cpu_ticks "$minimal_unix")
-sleep 20
-desk_ticks=$(( $(cpu_ticks "$desk_unix") - desk_before ))
-floor_ticks=$(( $(cpu_ticks "$floor_unix") - floor_before ))
-minimal_ticks=$(( $(cpu_ticks "$minimal_unix") - minimal_before ))
-desk_kb=$(private_kb "$desk_unix")
-floor_kb=$(private_kb "$floor_unix")
-minimal_kb=$(private_kb "$minimal_unix")
-echo "idle for 20 s from 10 s after the start: desk $desk_ticks processor ticks (aim 0);" \
-     "floors: same windows $floor_ticks, bare window $minimal_ticks"
-echo "private memory: desk $(mib "$desk_kb") MiB (aim <= 12 MiB);" \
-     "floors: same windows $(mib "$floor_kb") MiB, bare window $(mib "$minimal_kb") MiB"
-end_program KantrelOvrin.exe "$desk_pid"
+# idle_desk LABEL PROGRAM_DIR: the desk's idle ticks and memory beside the
+# floors' (already running).
+idle_desk() {
+  rm -f "$journal"
+  local t0 desk_pid desk_before floor_before minimal_before desk_ticks floor_ticks minimal_ticks desk_kb
+  t0=$(now_ms)
+  launch_desk "$2"
+  desk_pid=$!
+  wait_for "$t0" started >/dev/null || { cat "$journal" >&2; return 1; }
+  sleep "$(awk -v t="$(( $(now_ms) - t0 ))" 'BEGIN {s = (10000 - t) / 1000; print (s > 0 ? s : 0)}')"
+  # Wine runs each program in the process it was started as (a search by
+  # name could find another user's program of the same name).
+  desk_before=$(cpu_ticks "$desk_pid")
+  floor_before=$(cpu_ticks "$floor_pid")
+  minimal_before=$(cpu_ticks "$minimal_pid")
+  sleep 20
+  desk_ticks=$(( $(cpu_ticks "$desk_pid") - desk_before ))
+  floor_ticks=$(( $(cpu_ticks "$floor_pid") - floor_before ))
+  minimal_ticks=$(( $(cpu_ticks "$minimal_pid") - minimal_before ))
+  desk_kb=$(private_kb "$desk_pid")
+  echo "idle for 20 s from 10 s after the start: $1 $desk_ticks processor ticks (aim 0);" \
+       "floors: same windows $floor_ticks, bare window $minimal_ticks"
+  echo "private memory: $1 $(mib "$desk_kb") MiB (aim <= 12 MiB);" \
+       "floors: same windows $(mib "$(private_kb "$floor_pid")") MiB," \
+       "bare window $(mib "$(private_kb "$minimal_pid")") MiB"
+  end_program KantrelOvrin.exe "$desk_pid"
+}
+status=0
+idle_desk desk "$program" || status=1
+[ -z "$before" ] || idle_desk "desk of before" "$before" || status=1
 end_program same_window_floor.exe "$floor_pid"
 end_program minimal_window.exe "$minimal_pid"
+exit $status

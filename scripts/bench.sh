@@ -1,7 +1,13 @@
 #!/bin/bash
 # Builds and runs the benchmarks under Wine and Xvfb; they print their figures.
+#   bench.sh [BEFORE_BUILD]
+# BEFORE_BUILD: the x86_64 build folder of an older commit (its benchmarks and
+# installation tree built); each of its benchmarks runs right after this
+# build's, and its desk is launched in the same start-up rounds, so before and
+# after are measured side by side on one machine in one run.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BEFORE_BUILD=${1:+$(readlink -f "$1")}
 . "$ROOT/scripts/common.sh"
 . "$ROOT/scripts/lane-audio.sh"
 
@@ -18,12 +24,17 @@ use_lane_audio "$PREFIX"
 trap 'stop_lane_audio "$PREFIX"' EXIT
 cd "$BUILD_ROOT/x86_64/bin"
 status=0
+run_headless() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; }
 for program in *_bench.exe; do
   echo "== $program"
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$WINE" "$program" || status=$?
+  run_headless "$WINE" "$program" || status=$?
+  if [ -n "$BEFORE_BUILD" ] && [ -f "$BEFORE_BUILD/bin/$program" ]; then
+    echo "== $program of before ($BEFORE_BUILD)"
+    (cd "$BEFORE_BUILD/bin" && run_headless "$WINE" "$program") || status=$?
+  fi
 done
 echo "== start-up"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$ROOT/bench/startup_bench.sh" "$BUILD_ROOT/x86_64" "${STARTUP_ROUNDS:-10}" ||
-  status=$?
+BEFORE_PROGRAM=${BEFORE_BUILD:+$BEFORE_BUILD/install/program} \
+  run_headless "$ROOT/bench/startup_bench.sh" "$BUILD_ROOT/x86_64" "${STARTUP_ROUNDS:-10}" || status=$?
 "$WINESERVER" -k 2>/dev/null || true
 exit $status
