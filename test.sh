@@ -51,9 +51,13 @@ status=0
 # A test that fails is run again, up to three runs in all, as a guard against
 # a window-system hiccup; a fault fails every run.
 # The reruns hide a flaky test, so the end names every test that needed one.
+# Launches Wine itself gave up on are started again by scripts/wine-lane.sh
+# and listed here apart from the tests' reruns.
+rm -f "$PREFIX.relaunches"
 ctest --output-on-failure --timeout 180 -j"$LANES" --repeat until-pass:3 2>&1 | tee "$BUILD_ROOT/ctest.log" ||
   status=$?
 report_reruns "$BUILD_ROOT/ctest.log"
+report_relaunches "$PREFIX.relaunches"
 for ((lane = 0; lane < LANES; lane++)); do
   WINEPREFIX=$(lane_prefix $lane) "$WINESERVER" -k 2>/dev/null || true
   stop_lane_audio "$(lane_prefix $lane)"

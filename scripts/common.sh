@@ -135,3 +135,12 @@ report_reruns() {
          printf "== tests that needed another run: %d%s\n", n, list
        }' "$1"
 }
+
+# report_relaunches FILE: the test programs Wine failed to start, which
+# wine-lane.sh started again (one line each in FILE).
+report_relaunches() {
+  local n=0
+  [ -f "$1" ] && n=$(wc -l <"$1")
+  echo "== test programs Wine did not start at the first launch: $n"
+  [ "$n" -eq 0 ] || sed 's/^/  /' "$1"
+}
