@@ -520,8 +520,11 @@ TEST_F(DeskFrameTest, MaximiseFillsTheWorkAreaAndAtFullSizeReturnsToTheRestoreSi
 }
 
 // Mouse input made the way a hand makes it, from another thread, while the
-// desk's thread runs the system's sizing loop.
-void DragWithTheMouse(POINT from, POINT to, std::atomic<bool>* done) {
+// desk's thread runs the system's sizing loop. The hand lets go only once the
+// desk has followed it to the end: under Wine a pointer motion from the X
+// server, late for an earlier step, can put the pointer back a step, and the
+// loop ends where the pointer last was.
+void DragWithTheMouse(HWND desk, POINT from, POINT to, std::atomic<bool>* done) {
     const int screenW = GetSystemMetrics(SM_CXSCREEN) - 1, screenH = GetSystemMetrics(SM_CYSCREEN) - 1;
     auto send = [&](POINT at, DWORD flags) {
         INPUT input = {};
@@ -535,9 +538,17 @@ void DragWithTheMouse(POINT from, POINT to, std::atomic<bool>* done) {
     send(from, 0);
     send(from, MOUSEEVENTF_LEFTDOWN);
     Sleep(200);
+    RECT start;
+    GetClientRect(desk, &start);
     for (int step = 1; step <= 5; ++step)
         send({from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5}, 0);
-    Sleep(100);
+    RECT now = start;
+    for (int waited = 0; waited < 2000; waited += 100) {
+        Sleep(100);
+        GetClientRect(desk, &now);
+        if (now.right == start.right + to.x - from.x && now.bottom == start.bottom + to.y - from.y) break;
+        send(to, 0);
+    }
     send(to, MOUSEEVENTF_LEFTUP);
     Sleep(200);
     *done = true;
@@ -552,7 +563,7 @@ TEST_F(DeskFrameTest, GripDragShrinksTheDeskAndMaximiseComesBackToThatSize) {
     ClientToScreen(main_, &grip);
     ASSERT_EQ(Piece(kFrameGrip), WindowFromPoint(grip));
     std::atomic<bool> done{false};
-    std::thread hand(DragWithTheMouse, grip, POINT{grip.x - 200, grip.y - 150}, &done);
+    std::thread hand(DragWithTheMouse, main_, grip, POINT{grip.x - 200, grip.y - 150}, &done);
     while (!done) harness::PumpFor(20);
     hand.join();
     harness::PumpUntilIdle();
