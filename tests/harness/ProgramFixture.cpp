@@ -122,12 +122,19 @@ bool ProgramTest::RunUnixScript(const std::string& body, std::string* exitCode) 
         script << "#!/bin/sh\n(\n" << body << "\n)\necho $? > " << unixBase_ << ".done\n";
         if (!script) return false;
     }
-    PROCESS_INFORMATION pi = {};
+    // Wine's start said "File not found." for /bin/sh once in thousands of
+    // runs, and the script never ran; a start that fails is made once more.
     const std::string cmd = "C:\\windows\\system32\\cmd.exe";
-    if (!Run(cmd, cmd + " /c start /unix /bin/sh " + unixBase_ + ".sh", "", &pi)) return false;
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    DWORD started = 1;
+    for (int attempt = 0; attempt < 2 && started != 0; ++attempt) {
+        if (attempt) Sleep(200);
+        PROCESS_INFORMATION pi = {};
+        if (!Run(cmd, cmd + " /c start /unix /bin/sh " + unixBase_ + ".sh", "", &pi)) return false;
+        if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &started))
+            started = 0;  // still running or unknown: the script may well be under way
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
     for (int waited = 0; waited < 30000; waited += 50) {
         std::ifstream done(DosPath(".done"));
         if (done && std::getline(done, *exitCode)) return true;
