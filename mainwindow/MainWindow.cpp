@@ -120,15 +120,20 @@ void DrawDeskPicture(HDC dc, const RECT& clip) {
     }
 }
 
-LRESULT OnEraseBackground(HWND wnd, HDC dc) {
+// The desk picture where dc may draw, and within area when one is given.
+void DrawDeskPictureIn(HDC dc, const RECT* area) {
     RECT clip;
-    if (!dc || !gMemoryDC || GetClipBox(dc, &clip) == ERROR) return 1;
+    if (!dc || !gMemoryDC || GetClipBox(dc, &clip) == ERROR) return;
+    if (area && !IntersectRect(&clip, &clip, area)) return;
     const bool cdShown = gCdPlayerShown && !DisableCDPlayer;
     HBITMAP picture = DeskBackgroundBitmap(int(current_bar), cdShown);
-    if (!picture) return 1;
+    if (!picture) return;
     SelectObject(gMemoryDC, picture);
     DrawDeskPicture(dc, clip);
-    (void)wnd;
+}
+
+LRESULT OnEraseBackground(HDC dc) {
+    DrawDeskPictureIn(dc, nullptr);
     return 1;
 }
 
@@ -136,11 +141,16 @@ LRESULT OnEraseBackground(HWND wnd, HDC dc) {
 // the window's own DC, which already leaves the children out, and marks the
 // window painted. A paint begun and ended would fetch the window's visible
 // region from the window server, hundreds of rectangles with the keys cut
-// out, at every paint.
+// out, at every paint. The window's DC reaches the whole desk: only what
+// needs painting is drawn (a bar switch asks for the windows that came or
+// went, not for the whole picture).
 void OnPaint(HWND wnd) {
-    HDC dc = GetDC(wnd);
-    OnEraseBackground(wnd, dc);
-    ReleaseDC(wnd, dc);
+    RECT dirty;
+    if (GetUpdateRect(wnd, &dirty, FALSE)) {
+        HDC dc = GetDC(wnd);
+        DrawDeskPictureIn(dc, &dirty);
+        ReleaseDC(wnd, dc);
+    }
     ValidateRect(wnd, nullptr);
 }
 
@@ -525,7 +535,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return 0;
     case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(wnd, reinterpret_cast<WINDOWPOS*>(lp), wp, lp);
     case WM_PAINT: OnPaint(wnd); return 0;
-    case WM_ERASEBKGND: return OnEraseBackground(wnd, reinterpret_cast<HDC>(wp));
+    case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wp));
     case WM_CLOSE: return OnClose(wnd, lp != 0);
     case WM_ENDSESSION: return OnEndSession();
     case WM_ACTIVATEAPP: return OnActivateApp(wnd, wp, lp);
