@@ -80,7 +80,9 @@ bool SaveDesk(const std::string& path) {
 
 bool ShootBar(const std::string& folder, int bar, bool shortcuts) {
     gShowHKeys = 1;
-    gShortcutMode = shortcuts ? 1 : 0;
+    // Through the desk's own switch, which has every key drawn anew: a bar
+    // switch repaints only the windows that came or went.
+    SetShortcutMode(bench::DeskWindow(), shortcuts ? 1 : 0);
     StandinSetResult("IsHtpActiv", bar <= 2 ? 1 : 0);
     SelectFaderBar(bar);
     bench::Pump();
