@@ -81,18 +81,8 @@ void ShowCursorOf(HCURSOR cursor) {
 // The edges show the plain panel picture's own border, whichever bar is up.
 HBITMAP PanelPicture() { return DeskBackgroundBitmap(1, false); }
 
-// A desk picture can be selected into one DC only, so pictures go through
-// the desk's shared memory DC; a private one stands in before it exists.
 void CopyPicture(HDC dc, HBITMAP picture, POINT from, SIZE size, DWORD rop) {
-    if (!dc || !picture) return;
-    HDC shared = DeskMemoryDC();
-    HDC memory = shared ? shared : CreateCompatibleDC(dc);
-    if (!memory) return;
-    HGDIOBJ previous = SelectObject(memory, picture);
-    BitBlt(dc, 0, 0, size.cx, size.cy, memory, from.x, from.y, rop);
-    if (shared) return;
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    CopyDeskPicture(dc, {0, 0}, picture, from, size, rop);
 }
 
 // Only the button that holds the pointer shows the press; the shared flag

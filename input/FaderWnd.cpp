@@ -13,6 +13,7 @@
 #include "desk/DeskChildren.h"
 #include "desk/DrawingResources.h"
 #include "dialogs/DeskLock.h"
+#include "mainwindow/MainWindow.h"
 
 namespace {
 
@@ -95,12 +96,8 @@ void DrawKnob(HDC dc, const RECT& knob, FaderKind kind, bool held) {
         if (held) InvertRect(dc, &knob);
         return;
     }
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, picture);
-    BitBlt(dc, knob.left, knob.top, knob.right - knob.left, knob.bottom - knob.top, memory, 0, 0,
-           held ? NOTSRCCOPY : SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    CopyDeskPicture(dc, {knob.left, knob.top}, picture, {0, 0}, {knob.right - knob.left, knob.bottom - knob.top},
+                    held ? NOTSRCCOPY : SRCCOPY);
 }
 
 void Paint(HWND wnd, const Fader* rec) {

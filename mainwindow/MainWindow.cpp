@@ -25,6 +25,7 @@
 #include "input/FaderWnd.h"
 #include "input/KeyboardDispatch.h"
 #include "mainwindow/DeskMenus.h"
+#include "mainwindow/DeskPicture.h"
 #include "mainwindow/Placement.h"
 #include "resources/resource.h"
 
@@ -71,6 +72,7 @@ void DeleteMemoryDC() {
     if (gMemoryDCBitmap) SelectObject(gMemoryDC, gMemoryDCBitmap);
     DeleteDC(gMemoryDC);
     gMemoryDC = nullptr;
+    ForgetDeskPictures();
     gMemoryDCBitmap = nullptr;
 }
 
@@ -106,20 +108,6 @@ bool InDragRegion(int x, int y) {
 
 // ---- painting and layout
 
-// The desk picture keeps its few colours; drawing it converts through a buffer
-// the size of what is drawn, and under Wine the allocator keeps a buffer once
-// one was as large as the desk (nearly 2 MiB of a shown desk's memory). A band
-// of rows at a time keeps that buffer small.
-constexpr LONG kPictureBandRows = 16;
-
-void DrawDeskPicture(HDC dc, const RECT& clip) {
-    for (LONG top = clip.top; top < clip.bottom; top += kPictureBandRows) {
-        const LONG bottom = std::min(clip.bottom, top + kPictureBandRows);
-        BitBlt(dc, clip.left, top, clip.right - clip.left, bottom - top, gMemoryDC, clip.left + gDeskOffsetX,
-               top + gDeskOffsetY, SRCCOPY);
-    }
-}
-
 // The desk picture where dc may draw, and within area when one is given.
 void DrawDeskPictureIn(HDC dc, const RECT* area) {
     RECT clip;
@@ -128,12 +116,24 @@ void DrawDeskPictureIn(HDC dc, const RECT* area) {
     const bool cdShown = gCdPlayerShown && !DisableCDPlayer;
     HBITMAP picture = DeskBackgroundBitmap(int(current_bar), cdShown);
     if (!picture) return;
-    SelectObject(gMemoryDC, picture);
-    DrawDeskPicture(dc, clip);
+    if (GetCurrentObject(gMemoryDC, OBJ_BITMAP) != picture) SelectObject(gMemoryDC, picture);
+    PaintDeskPicture(dc, gMemoryDC, clip, {gDeskOffsetX, gDeskOffsetY});
 }
 
-LRESULT OnEraseBackground(HDC dc) {
-    DrawDeskPictureIn(dc, nullptr);
+// The system erases a window that waits for painting just before its paint,
+// which draws the picture over all that waits: drawing it here as well
+// converted the picture from its few colours twice in every full repaint.
+// An erase asked for anywhere else (the size message's, the CD panel's, an
+// erase within a paint begun by the default procedure, which has already
+// marked the window painted) still draws.
+bool PaintWillDraw(HWND wnd, HDC dc) {
+    RECT clip, waiting, both;
+    if (GetClipBox(dc, &clip) == ERROR || !GetUpdateRect(wnd, &waiting, FALSE)) return false;
+    return IntersectRect(&both, &clip, &waiting) && EqualRect(&both, &clip);
+}
+
+LRESULT OnEraseBackground(HWND wnd, HDC dc) {
+    if (!PaintWillDraw(wnd, dc)) DrawDeskPictureIn(dc, nullptr);
     return 1;
 }
 
@@ -535,7 +535,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp)); return 0;
     case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(wnd, reinterpret_cast<WINDOWPOS*>(lp), wp, lp);
     case WM_PAINT: OnPaint(wnd); return 0;
-    case WM_ERASEBKGND: return OnEraseBackground(reinterpret_cast<HDC>(wp));
+    case WM_ERASEBKGND: return OnEraseBackground(wnd, reinterpret_cast<HDC>(wp));
     case WM_CLOSE: return OnClose(wnd, lp != 0);
     case WM_ENDSESSION: return OnEndSession();
     case WM_ACTIVATEAPP: return OnActivateApp(wnd, wp, lp);
@@ -628,6 +628,25 @@ HWND CreateMainWindow(HINSTANCE instance) {
 }
 
 HDC DeskMemoryDC() { return gMemoryDC; }
+
+// Selecting a picture into a memory DC costs a few microseconds under Wine,
+// making and deleting a memory DC some twenty: the shared DC keeps the last
+// picture selected, so the faders' knobs and the frame's edges, painted one
+// after the other, select nothing again.
+void CopyDeskPicture(HDC dc, POINT to, HBITMAP picture, POINT from, SIZE size, DWORD rop) {
+    if (!dc || !picture) return;
+    if (gMemoryDC) {
+        if (GetCurrentObject(gMemoryDC, OBJ_BITMAP) != picture) SelectObject(gMemoryDC, picture);
+        BitBlt(dc, to.x, to.y, size.cx, size.cy, gMemoryDC, from.x, from.y, rop);
+        return;
+    }
+    HDC memory = CreateCompatibleDC(dc);
+    if (!memory) return;
+    HGDIOBJ previous = SelectObject(memory, picture);
+    BitBlt(dc, to.x, to.y, size.cx, size.cy, memory, from.x, from.y, rop);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
 
 void OnCoreSessionSettled() {
     if (hMainWnd) ServeDeferredRequests(hMainWnd);

@@ -41,6 +41,10 @@ void ShiftDesk(HWND main, int dx, int dy);
 // The memory DC that desk pictures are copied from; null while the main
 // window does not exist.
 HDC DeskMemoryDC();
+// Copies size pixels of picture from `from` to `to` on dc, through the memory
+// DC above (a private one before it exists): a desk picture can be selected
+// into one DC only.
+void CopyDeskPicture(HDC dc, POINT to, HBITMAP picture, POINT from, SIZE size, DWORD rop);
 // 0 off, 1 on, 2 toggle; 0 when already in the asked state, else 1.
 int SetShortcutMode(HWND main, WPARAM mode);
 

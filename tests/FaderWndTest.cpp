@@ -36,15 +36,12 @@ std::string Manual(int fader) { return "SetFaderModeManual " + std::to_string(fa
 unsigned char& CoreValue(int fader) { return CoreData()[kDpFaderValues + fader]; }
 unsigned char& CoreChanged(int fader) { return CoreData()[kDpFaderChanged + fader]; }
 
+// The desk's memory DC may hold the picture, and a bitmap lives in one DC at
+// a time.
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const COLORREF pixel = GetPixel(memory, x, y);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixel;
+    HDC source = DeskMemoryDC();
+    if (!source || !SelectObject(source, bitmap)) return CLR_INVALID;
+    return GetPixel(source, x, y);
 }
 
 COLORREF Inverted(COLORREF c) { return RGB(255 - GetRValue(c), 255 - GetGValue(c), 255 - GetBValue(c)); }
