@@ -80,11 +80,12 @@ std::vector<int> Extents(HDC dc, const std::string& text) {
 
 // Draws the text that selector names. With a cursor the text scrolls only as
 // far as the cursor needs; without one its end is shown.
-void Draw(HWND wnd, CmdlineWindow* rec, LPARAM selector, int cursor) {
+// False when the core had no text to show: nothing was drawn.
+bool Draw(HWND wnd, CmdlineWindow* rec, LPARAM selector, int cursor) {
     const char* core = VC_KNT_ACTIVE ? CallEntry(gCore.GetCmdlineString, selector) : nullptr;
     if (!core) {
         Forget(rec);
-        return;
+        return false;
     }
     CopyCoreText(rec, core);
     // A cursor beyond the text would have the measuring read past its end.
@@ -111,6 +112,37 @@ void Draw(HWND wnd, CmdlineWindow* rec, LPARAM selector, int cursor) {
     }
     ReleaseDC(wnd, dc);
     ValidateRect(wnd, &kTextRect);
+    return true;
+}
+
+// The surround of the text is the class's background, as the default paint
+// would erase it; the default paint, begun and ended, cost four round trips
+// to the window server under Wine on top of the drawing.
+void FillSurround(HWND wnd, const RECT& waiting, bool textDrawn) {
+    auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(wnd, GCLP_HBRBACKGROUND));
+    if (!brush) return;
+    if (reinterpret_cast<UINT_PTR>(brush) <= COLOR_MENUBAR + 1)
+        brush = GetSysColorBrush(int(reinterpret_cast<UINT_PTR>(brush)) - 1);
+    const RECT& t = kTextRect;
+    const RECT around[] = {{waiting.left, waiting.top, waiting.right, t.top},
+                           {waiting.left, t.bottom, waiting.right, waiting.bottom},
+                           {waiting.left, t.top, t.left, t.bottom},
+                           {t.right, t.top, waiting.right, t.bottom}};
+    HDC dc = GetDC(wnd);
+    if (!textDrawn) FillRect(dc, &waiting, brush);
+    for (const RECT& part : around) {
+        RECT r;
+        if (textDrawn && IntersectRect(&r, &part, &waiting)) FillRect(dc, &r, brush);
+    }
+    ReleaseDC(wnd, dc);
+}
+
+void OnPaint(HWND wnd, CmdlineWindow* rec) {
+    RECT waiting;
+    const bool any = GetUpdateRect(wnd, &waiting, FALSE);
+    const bool drawn = Draw(wnd, rec, 0, kNoCursor);
+    if (any) FillSurround(wnd, waiting, drawn);
+    ValidateRect(wnd, nullptr);
 }
 
 bool OnLButtonDown(HWND wnd, int x, int y) {
@@ -216,7 +248,7 @@ LRESULT CALLBACK CmdlineWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY: OnDestroy(wnd, rec); return 0;
     case WM_SETFOCUS: OnSetFocus(wnd); break;
     case WM_KILLFOCUS: OnKillFocus(wnd); break;
-    case WM_PAINT: Draw(wnd, rec, 0, kNoCursor); break;
+    case WM_PAINT: OnPaint(wnd, rec); return 0;
     case kReqCmdlineRedraw: Draw(wnd, rec, LPARAM(wp), int(lp)); break;
     case WM_KEYDOWN: OnKeyDown(wp, lp); return 0;
     case WM_KEYUP: OnKeyUp(wnd, wp, lp); return 0;
