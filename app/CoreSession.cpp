@@ -101,12 +101,22 @@ void SyncCmdLineLock() {
 // Shown without the system erasing each shown window of the desk first
 // (under Wine a device context fetched and released and two messages for
 // each, 30 ms in all): every window's own paint, which comes next, draws
-// all of it. The show that
-// follows does nothing to a shown window but keeps what a program's first
-// show does: take the start-up show command its starter gave, if any.
+// all of it. The show that follows does nothing to a shown window but keeps
+// what a program's first show does: take the start-up show command its
+// starter gave, if any. A window made hidden learns its size and place at
+// its first show; shown by SetWindowPos, it is told here.
 void ShowDesk(HWND main) {
+    const bool wasShown = IsWindowVisible(main) != FALSE;
     SetWindowPos(main, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW | SWP_DEFERERASE);
     ShowWindow(main, SW_SHOW);
+    if (wasShown || !IsWindow(main)) return;
+    RECT client;
+    GetClientRect(main, &client);
+    const WPARAM kind = IsIconic(main) ? SIZE_MINIMIZED : IsZoomed(main) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    SendMessageA(main, WM_SIZE, kind, MAKELPARAM(client.right, client.bottom));
+    POINT origin = {0, 0};
+    ClientToScreen(main, &origin);
+    SendMessageA(main, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
 }
 
 bool RunStart() {

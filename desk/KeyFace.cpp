@@ -13,6 +13,7 @@
 #include "app/CoreBinding.h"
 #include "app/CoreSession.h"
 #include "app/hostlibs/HostStateLib.h"
+#include "common/ScreenPicture.h"
 #include "desk/DrawingResources.h"
 #include "desk/KeyTable.h"
 #include "input/KeyboardDispatch.h"
@@ -154,14 +155,8 @@ struct Slot {
 enum FontRole { kLargeRole, kSmallRole, kShortcutRole, kRoleCount };
 constexpr SIZE kScratchSize = {128, 80};  // the largest key, Go+ and Enter
 
-struct Picture {
-    HBITMAP bitmap;
-    HDC dc;
-    HGDIOBJ dcBitmap;  // what the DC held before, given back before it goes
-};
-
-Picture gAtlas;
-Picture gScratch[kRoleCount];
+ScreenPicture gAtlas;  // a shelf is one run of memory
+ScreenPicture gScratch[kRoleCount];
 Slot gSlots[kKeyCount];
 
 HFONT FontOf(int role) {
@@ -172,32 +167,10 @@ HFONT FontOf(int role) {
     }
 }
 
-// A section rather than a bitmap of the screen: selecting a device bitmap
-// into a memory DC asks the window server about the display each time.
-bool MakePicture(Picture& picture, int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down: a shelf is one run of memory
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    picture.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    picture.dc = picture.bitmap ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!picture.dc) return false;
-    picture.dcBitmap = SelectObject(picture.dc, picture.bitmap);
+bool MakePicture(ScreenPicture& picture, int width, int height) {
+    if (!MakeScreenPicture(&picture, width, height)) return false;
     SetBkMode(picture.dc, TRANSPARENT);
     return true;
-}
-
-void ReleasePicture(Picture& picture) {
-    if (picture.dc) {
-        SelectObject(picture.dc, picture.dcBitmap);
-        DeleteDC(picture.dc);
-    }
-    if (picture.bitmap) DeleteObject(picture.bitmap);
-    picture = Picture{};
 }
 
 int LayOutSlots() {
@@ -418,8 +391,8 @@ void RefreshKeyLamps(HWND wnd, int row) {
 }
 
 void ReleaseKeyFaces() {
-    ReleasePicture(gAtlas);
-    for (Picture& scratch : gScratch) ReleasePicture(scratch);
+    ReleaseScreenPicture(&gAtlas);
+    for (ScreenPicture& scratch : gScratch) ReleaseScreenPicture(&scratch);
     for (Slot& slot : gSlots) slot = Slot{};
 }
 

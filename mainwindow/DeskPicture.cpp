@@ -12,42 +12,19 @@
 #include <cstring>
 #include <iterator>
 
+#include "common/ScreenPicture.h"
+
 namespace {
 
-// Under Wine the allocator keeps a conversion buffer once one was as large
-// as the desk (nearly 2 MiB of a shown desk): the band stays small.
+// A band of the screen's format takes 64 KiB, the whole desk 3 MiB. The
+// system's own conversion goes by bands too: under Wine the allocator keeps
+// a conversion buffer once one was as large as the desk.
 constexpr LONG kBandRows = 16;
 constexpr LONG kBandWidth = 1024;  // the desk's width, the widest a client gets
 
-struct Band {
-    HBITMAP bitmap;
-    HDC dc;
-    HGDIOBJ dcBitmap;
-    uint32_t* bits;
-};
-Band gBand;
+ScreenPicture gBand;
 
-bool MakeBand() {
-    if (gBand.dc) return true;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kBandWidth;
-    info.bmiHeader.biHeight = -kBandRows;  // top-down: row r starts at r * width
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    gBand.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    gBand.dc = gBand.bitmap ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!gBand.dc) {
-        if (gBand.bitmap) DeleteObject(gBand.bitmap);
-        gBand = Band{};
-        return false;
-    }
-    gBand.dcBitmap = SelectObject(gBand.dc, gBand.bitmap);
-    gBand.bits = static_cast<uint32_t*>(bits);
-    return true;
-}
+bool MakeBand() { return gBand.dc || MakeScreenPicture(&gBand, kBandWidth, kBandRows); }
 
 // A picture of 16 colours, read where it lies.
 struct Source {
@@ -172,11 +149,6 @@ void PaintDeskPicture(HDC dc, HDC source, const RECT& area, POINT offset) {
 }
 
 void ForgetDeskPictures() {
-    if (gBand.dc) {
-        SelectObject(gBand.dc, gBand.dcBitmap);
-        DeleteDC(gBand.dc);
-    }
-    if (gBand.bitmap) DeleteObject(gBand.bitmap);
-    gBand = Band{};
+    ReleaseScreenPicture(&gBand);
     for (Direction& known : gDirections) known = Direction{};
 }

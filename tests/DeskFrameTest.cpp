@@ -17,6 +17,7 @@
 #include "desk/DrawingResources.h"
 #include "mainwindow/MainWindow.h"
 #include "standins/StandinControl.h"
+#include "common/ScreenPicture.h"
 #include "tests/harness/DeskFixture.h"
 #include "tests/harness/Harness.h"
 
@@ -31,38 +32,21 @@ using Pixels = std::vector<DWORD>;
 class Canvas {
 public:
     Canvas(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        surface_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        previous_ = SelectObject(dc_, surface_);
-        PatBlt(dc_, 0, 0, width, height, BLACKNESS);
+        if (MakeScreenPicture(&picture_, width, height)) PatBlt(picture_.dc, 0, 0, width, height, BLACKNESS);
     }
-    ~Canvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(surface_);
-        DeleteDC(dc_);
-    }
-    HDC Dc() const { return dc_; }
+    ~Canvas() { ReleaseScreenPicture(&picture_); }
+    HDC Dc() const { return picture_.dc; }
     Pixels Read() const {
+        if (!picture_.bits) return {};
         GdiFlush();
-        const DWORD* p = static_cast<const DWORD*>(bits_);
-        Pixels out(p, p + width_ * height_);
+        Pixels out(picture_.bits, picture_.bits + width_ * height_);
         for (DWORD& px : out) px &= 0xFFFFFF;
         return out;
     }
 
 private:
     int width_, height_;
-    HDC dc_;
-    HBITMAP surface_;
-    HGDIOBJ previous_;
-    void* bits_ = nullptr;
+    ScreenPicture picture_ = {};
 };
 
 // What a picture looks like at (x, y) of the picture, width x height, copied
