@@ -129,10 +129,12 @@ void FillSurround(HWND wnd, const RECT& waiting, bool textDrawn) {
                            {waiting.left, t.top, t.left, t.bottom},
                            {t.right, t.top, waiting.right, t.bottom}};
     HDC dc = GetDC(wnd);
-    if (!textDrawn) FillRect(dc, &waiting, brush);
-    for (const RECT& part : around) {
+    if (!textDrawn) {
+        FillRect(dc, &waiting, brush);
+    } else {
         RECT r;
-        if (textDrawn && IntersectRect(&r, &part, &waiting)) FillRect(dc, &r, brush);
+        for (const RECT& part : around)
+            if (IntersectRect(&r, &part, &waiting)) FillRect(dc, &r, brush);
     }
     ReleaseDC(wnd, dc);
 }
